@@ -1,0 +1,15 @@
+#include "platform/event_dispatcher.h"
+
+#include "content/errors.h"
+
+namespace tavelio {
+
+void EventDispatcher::Run(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const Error& error) {
+        box_.Show(ErrorBoxText(error.what()));
+    }
+}
+
+} // namespace tavelio
