@@ -6,7 +6,9 @@
 
 namespace tavelio {
 
-RealClock::RealClock() { elapsed_.start(); }
+RealClock::RealClock() {
+    elapsed_.start();
+}
 
 RealClock::~RealClock() = default; // context_ deletes the pending timers
 
@@ -22,8 +24,8 @@ Clock::Ticket RealClock::CallAfter(std::int64_t delayMs, Callback callback) {
                          callback();
                      });
     pending_.emplace(ticket, timer);
-    timer->start(static_cast<int>(
-        std::clamp<std::int64_t>(delayMs, 0, std::numeric_limits<int>::max())));
+    timer->start(
+        static_cast<int>(std::clamp<std::int64_t>(delayMs, 0, std::numeric_limits<int>::max())));
     return ticket;
 }
 

@@ -8,7 +8,9 @@ Timer::Timer(QObject* form, const char* name, int intervalMs, Clock& clock,
     setObjectName(name);
 }
 
-Timer::~Timer() { StopCountdown(); }
+Timer::~Timer() {
+    StopCountdown();
+}
 
 void Timer::SetEnabled(bool enabled) {
     if (enabled == enabled_) {
