@@ -1,0 +1,148 @@
+#include "content/database_reader.h"
+
+#include "content/byte_coding.h"
+#include "content/errors.h"
+#include "content/number_text.h"
+#include "content/posix_file.h"
+#include "content/record_fields.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace tavelio {
+namespace {
+
+constexpr std::uint8_t kFieldEnd = 9; // TAB
+constexpr std::size_t kChunkSize = 4096;
+
+// Hands out the decoded bytes of the record area one at a time, reading the file in chunks.
+class DecodedBytes {
+public:
+    explicit DecodedBytes(PosixFile& file) : file_(file) {}
+
+    std::uint8_t Next() {
+        if (pos_ == end_) {
+            end_ = file_.Read(buffer_);
+            pos_ = 0;
+            if (end_ == 0) {
+                throw EInOutError(100);
+            }
+        }
+        return DecodeByte(buffer_[pos_++]);
+    }
+
+private:
+    PosixFile& file_;
+    std::array<std::uint8_t, kChunkSize> buffer_{};
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+};
+
+void CopyFontBlock(PosixFile& database, PosixFile& font) {
+    std::array<std::uint8_t, kChunkSize> buffer{};
+    std::size_t remaining = kFontBlockSize;
+    while (remaining > 0) {
+        const std::size_t wanted = std::min(remaining, buffer.size());
+        const std::size_t got = database.Read(std::span(buffer.data(), wanted));
+        std::transform(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(got),
+                       buffer.begin(), DecodeByte);
+        // The bytes that could be read are written before the short read is reported.
+        font.WriteAll(std::span(buffer.data(), got));
+        if (got < wanted) {
+            throw EInOutError(100);
+        }
+        remaining -= got;
+    }
+}
+
+// Stores one field's text into the record by the field's conversion. Field 3 (Letter) has been
+// stored while it was read.
+void StoreField(QVDBType& record, int field, const std::string& text) {
+    switch (field) {
+    case 1:
+        record.BookNo = static_cast<std::uint8_t>(TextToNumber(text));
+        break;
+    case 2:
+        record.PageNo = static_cast<std::uint8_t>(TextToNumber(text));
+        break;
+    case 4:
+        record.Title = text;
+        break;
+    case 5:
+        record.InstructionText = text;
+        break;
+    case 6:
+        record.PicOffset = TextToNumber(text);
+        break;
+    case 7:
+        record.PicSize = TextToNumber(text);
+        break;
+    case 8:
+        record.PicType = text;
+        break;
+    case 9:
+        record.MediaHeight = static_cast<std::int16_t>(TextToNumber(text));
+        break;
+    case 10:
+        record.MediaWidth = static_cast<std::int16_t>(TextToNumber(text));
+        break;
+    case 11:
+        record.AniFile = text;
+        break;
+    case 12:
+        record.PageText = text;
+        break;
+    case 13:
+        record.SpeechStart = TextToNumber(text);
+        break;
+    case 14:
+        record.SpeechEnd = TextToNumber(text);
+        break;
+    case 15:
+        record.PageKind = static_cast<std::int8_t>(TextToNumber(text));
+        break;
+    case 16:
+        record.PromptText = text.empty() ? " " : text;
+        break;
+    case 17:
+        record.ScriptText = text.empty() ? " " : text;
+        break;
+    default:
+        break;
+    }
+}
+
+void ReadRecords(PosixFile& database, PageTable& table) {
+    DecodedBytes bytes(database);
+    std::string text;
+    for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
+        QVDBType& record = table.At(slot);
+        for (int field = 1; field <= kRecordFieldCount; ++field) {
+            text.clear();
+            for (std::uint8_t byte = bytes.Next(); byte != kFieldEnd; byte = bytes.Next()) {
+                if (field == 3) {
+                    record.Letter = static_cast<char>(byte);
+                } else {
+                    text.push_back(static_cast<char>(byte));
+                }
+            }
+            StoreField(record, field, text);
+        }
+    }
+}
+
+} // namespace
+
+void LoadDatabase(const std::string& databasePath, const std::string& fontFile, PageTable& table) {
+    PosixFile database = PosixFile::OpenReadOnly(databasePath);
+    {
+        PosixFile font = PosixFile::Create(fontFile);
+        CopyFontBlock(database, font);
+        font.Close();
+    }
+    ReadRecords(database, table);
+    database.Close();
+}
+
+} // namespace tavelio
