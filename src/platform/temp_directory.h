@@ -7,9 +7,9 @@
 // made, the same kind of private directory is made inside $XDG_RUNTIME_DIR, and failing that
 // inside ~/.cache/tavelio/ (created, mode 0700, when missing). Those fallback folders themselves
 // stay; only the run's directory inside them is removed. When no private directory can be made at
-// all, Path() is ~/.cache/tavelio/ itself (or "/tmp/" without a home), IsPrivate() is false, the
-// program's own file operations there report their errors as usual, and Remove() leaves the
-// folder and its files alone.
+// all, Path() is ~/.cache/tavelio/ itself (the temporary-files folder when there is no home),
+// IsPrivate() is false, the program's own file operations there report their errors as usual, and
+// Remove() leaves the folder and its files alone.
 //
 // The run's directory and whatever is left in it are removed by Remove() or the destructor, and
 // also when the process is ended by SIGINT or SIGTERM: the first TempDirectory installs handlers
@@ -43,14 +43,15 @@ public:
     const std::string& Path() const { return path_; }
 
     // True when Path() is the run's own directory, which Remove() deletes.
-    bool IsPrivate() const { return slot_ >= 0; }
+    bool IsPrivate() const { return dirFd_ >= 0; }
 
     // Removes the run's directory with every file in it. Calling it again does nothing.
     void Remove();
 
 private:
     std::string path_;
-    int slot_ = -1; // index in the signal handlers' table while the directory is live
+    int dirFd_ = -1; // the private directory, open until it is removed
+    int slot_ = -1;  // its entry in the signal handlers' table; -1 when the table was full
 };
 
 } // namespace tavelio
