@@ -1,0 +1,66 @@
+// TLaunch: the launch pad, the program's main window. It asks for a reading level (A, B or C)
+// and then for a book (five covers); only Level A and its first book lead on, the others carry
+// the hint "Not available in Demo!". Choosing book 1 hides the launch pad and opens the viewer.
+// Its activation and close run the program's start-up work and shutdown (LaunchProgram); its
+// SplashTime timer ends the splash.
+//
+// Ownership: owns its controls and, as their owner window, the splash. The program, the cursor
+// and the environment's services must outlive it.
+#pragma once
+
+#include "content/book_cursor.h"
+#include "launch/launch_program.h"
+#include "platform/form.h"
+#include "platform/label.h"
+#include "platform/picture_box.h"
+#include "platform/timer.h"
+
+namespace tavelio {
+
+class TLaunch final : public Form {
+public:
+    TLaunch(const FormEnvironment& environment, LaunchProgram& program, BookCursor& cursor);
+
+    // The views and the opening of a book, in their designed orders.
+    void ShowLevelChoice();
+    void ShowBookChoice();
+    void OpenFirstBook();
+
+    // Controls, in creation order (lower first).
+    PictureBox* QVA;
+    PictureBox* QVB;
+    PictureBox* QVC;
+    Label* Welcome;
+    Label* ChooseLevel;
+    Label* LevelA;
+    Label* LevelB;
+    Label* LevelC;
+    Label* ChooseBook;
+    PictureBox* Ann;
+    PictureBox* TopDog;
+    PictureBox* Tip;
+    PictureBox* UpUp;
+    PictureBox* GetSet;
+    Label* B2;
+    Label* B3;
+    Label* B4;
+    Label* B5;
+    Label* B1;
+    Timer* SplashTime;
+
+protected:
+    void FormActivate() override;
+    void FormClose() override;
+    void FormKeyDown(int virtualKey) override;
+    void FormKeyPress(char character) override;
+
+private:
+    void QVAClick();
+    void AnnClick();
+    void SplashTimeTimer();
+
+    LaunchProgram& program_;
+    BookCursor& cursor_;
+};
+
+} // namespace tavelio
