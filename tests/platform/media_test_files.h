@@ -1,0 +1,31 @@
+// Small media files that the media tests write for themselves into a folder of their own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavelio::testing_media {
+
+// A PCM WAV of 16-bit samples (interleaved when channels > 1).
+void WriteWav(const std::string& path, int rate, int channels,
+              const std::vector<std::int16_t>& samples);
+
+// A WAV of durationMs of a quiet tone, mono 16-bit at rate.
+void WriteToneWav(const std::string& path, int durationMs, int rate = 16000);
+
+// Just the headers of an AVI (RIFF, hdrl and avih) with the given frame time and count; enough
+// for reading its length, not for decoding.
+void WriteAviHeaders(const std::string& path, std::uint32_t microsPerFrame, std::uint32_t frames);
+
+// MPEG-1 layer 3 frame headers at 44.1 kHz and 128 kbit/s: with a Xing/LAME frame recording
+// frames, delay and padding when xingFrames > 0, else frameCount plain frames (zero payload).
+void WriteMp3Headers(const std::string& path, std::uint32_t xingFrames, int delay, int padding,
+                     int frameCount);
+
+void WriteText(const std::string& path, const std::string& text);
+
+// Runs gst-launch-1.0 with the pipeline description; true when it succeeded.
+bool GstLaunch(const std::string& pipeline);
+
+} // namespace tavelio::testing_media
