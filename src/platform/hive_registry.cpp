@@ -371,7 +371,8 @@ private:
             pos = 1;
             std::optional<std::string> quoted = QuotedText(line, pos);
             if (!quoted) {
-                return "a value name must be quoted text, with \\\\ for \\ and \\\" for \"";
+                return "a value name must be closed by a quote, with \\\\ for a backslash and \\\" "
+                       "for a quote";
             }
             name = std::move(*quoted);
         } else {
@@ -421,7 +422,8 @@ private:
             std::size_t pos = 1;
             std::optional<std::string> text = QuotedText(data, pos);
             if (!text || !Trim(data.substr(pos)).empty()) {
-                return "string data must be one quoted text, with \\\\ for \\ and \\\" for \"";
+                return "string data must be one quoted text, with \\\\ for a backslash and \\\" "
+                       "for a quote";
             }
             value.type = kRegSz;
             value.data = Utf16LeBytes(QString::fromStdString(*text) + QChar(0));
