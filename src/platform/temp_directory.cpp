@@ -205,7 +205,7 @@ TempDirectory::TempDirectory(const TempLocations& where) {
         directory = MakePrivateDirectory(cacheDir);
     }
     if (!directory.empty()) {
-        dirFd_ = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        dirFd_ = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (dirFd_ < 0) {
             ::rmdir(directory.c_str());
             directory.clear();

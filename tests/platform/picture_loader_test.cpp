@@ -59,7 +59,7 @@ QImage Quarters() {
     return ::testing::AssertionSuccess();
 }
 
-enum class JpegKind { Rgb, Grey, Progressive, AdobeCmyk, PlainCmyk };
+enum class JpegKind { Rgb, Grey, Progressive, AdobeCmyk, AdobeYcck, PlainCmyk };
 
 // Compresses the quarters with libjpeg itself, in colour spaces Qt's writer can't produce.
 std::string CompressQuarters(JpegKind kind) {
@@ -73,13 +73,17 @@ std::string CompressQuarters(JpegKind kind) {
     jpeg_mem_dest(&cinfo, &out, &outSize);
     cinfo.image_width = 16;
     cinfo.image_height = 8;
-    const bool cmyk = kind == JpegKind::AdobeCmyk || kind == JpegKind::PlainCmyk;
+    const bool cmyk =
+        kind == JpegKind::AdobeCmyk || kind == JpegKind::AdobeYcck || kind == JpegKind::PlainCmyk;
     cinfo.input_components = kind == JpegKind::Grey ? 1 : (cmyk ? 4 : 3);
     cinfo.in_color_space = kind == JpegKind::Grey ? JCS_GRAYSCALE : (cmyk ? JCS_CMYK : JCS_RGB);
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
     if (kind == JpegKind::Progressive) {
         jpeg_simple_progression(&cinfo);
+    }
+    if (kind == JpegKind::AdobeYcck) {
+        jpeg_set_colorspace(&cinfo, JCS_YCCK); // stored as YCCK, read back as inverted CMYK
     }
     if (kind == JpegKind::PlainCmyk) {
         cinfo.write_Adobe_marker = FALSE; // CMYK stored as ink amounts, not inverted
@@ -97,7 +101,7 @@ std::string CompressQuarters(JpegKind kind) {
                 const int ink[4] = {255 - r, 255 - g, 255 - b, 0};
                 for (int c = 0; c < 4; ++c) {
                     row[x * 4 + c] = static_cast<unsigned char>(
-                        kind == JpegKind::AdobeCmyk ? 255 - ink[c] : ink[c]);
+                        kind == JpegKind::PlainCmyk ? ink[c] : 255 - ink[c]);
                 }
             } else {
                 row[x * 3] = static_cast<unsigned char>(r);
@@ -217,7 +221,8 @@ TEST_P(JpegKindTest, DecodesToRgb) {
 
 INSTANTIATE_TEST_SUITE_P(ColourSpaces, JpegKindTest,
                          ::testing::Values(JpegKind::Rgb, JpegKind::Grey, JpegKind::Progressive,
-                                           JpegKind::AdobeCmyk, JpegKind::PlainCmyk));
+                                           JpegKind::AdobeCmyk, JpegKind::AdobeYcck,
+                                           JpegKind::PlainCmyk));
 
 TEST_F(PictureLoaderTest, AJpegCutShortLoadsWithTheMissingPartFilledIn) {
     const std::string whole = CompressQuarters(JpegKind::Rgb);
