@@ -18,9 +18,12 @@ int HexDigitValue(char c) {
 
 constexpr int kMaxHexDigits = 8;
 
-} // namespace
+struct Conversion {
+    std::int32_t value;
+    bool wellFormed;
+};
 
-std::int32_t TextToNumber(std::string_view text) {
+Conversion Convert(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && text[pos] == ' ') {
         ++pos;
@@ -53,25 +56,35 @@ std::int32_t TextToNumber(std::string_view text) {
         if (hex) {
             const int value = HexDigitValue(c);
             if (value < 0 || digits == kMaxHexDigits) {
-                return static_cast<std::int32_t>(magnitude);
+                return {static_cast<std::int32_t>(magnitude), false};
             }
             magnitude = magnitude * 16 + static_cast<std::uint32_t>(value);
         } else {
             if (c < '0' || c > '9') {
-                return static_cast<std::int32_t>(magnitude);
+                return {static_cast<std::int32_t>(magnitude), false};
             }
             const auto value = static_cast<std::uint32_t>(c - '0');
             if (magnitude > (limit - value) / 10) {
-                return static_cast<std::int32_t>(magnitude);
+                return {static_cast<std::int32_t>(magnitude), false};
             }
             magnitude = magnitude * 10 + value;
         }
         ++digits;
     }
     if (digits == 0) {
-        return 0;
+        return {0, false};
     }
-    return static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
+    return {static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude), true};
+}
+
+} // namespace
+
+std::int32_t TextToNumber(std::string_view text) {
+    return Convert(text).value;
+}
+
+bool IsWellFormedNumber(std::string_view text) {
+    return Convert(text).wellFormed;
 }
 
 } // namespace tavelio

@@ -19,4 +19,8 @@ namespace tavelio {
 // when it stops early (its 32-bit pattern). Nothing is reported; every text has a value.
 std::int32_t TextToNumber(std::string_view text);
 
+// Whether TextToNumber reads the whole text: at least one digit and no early stop. Tools that
+// check data use it to tell a number from a text that only converts to one.
+bool IsWellFormedNumber(std::string_view text);
+
 } // namespace tavelio

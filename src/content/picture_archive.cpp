@@ -8,6 +8,13 @@
 
 namespace tavelio {
 
+std::string PictureTempPath(const std::string& tempDir, const std::string& picType) {
+    if (picType.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
+        throw EInOutError(3);
+    }
+    return tempDir + "TempPic." + picType;
+}
+
 PictureCopy CopyPictureOut(const std::string& archivePath, const std::string& tempPath,
                            std::int32_t picOffset, std::int32_t picSize) {
     PosixFile archive = PosixFile::OpenReadOnly(archivePath);

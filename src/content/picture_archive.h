@@ -15,6 +15,11 @@ enum class PictureCopy {
     WriteWentShort, // at least one block stored fewer bytes than were read (the medium is full)
 };
 
+// The temporary file a page picture is copied into: tempDir followed directly by "TempPic." and
+// picType. A picType holding a path separator (slash or backslash) or a zero character names no
+// file in tempDir (it would reach into another folder) and raises "Invalid filename" (3).
+std::string PictureTempPath(const std::string& tempDir, const std::string& picType);
+
 // Copies the picture that starts at picOffset in the archive at archivePath into tempPath
 // (created or emptied, mode 0600, a symbolic link refused), decoding every byte. The copy moves
 // (picSize div 1024) + 1 blocks of 1024 bytes, so the file receives the picture followed by the

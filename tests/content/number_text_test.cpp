@@ -9,7 +9,12 @@ namespace {
 struct NumberCase {
     std::string text;
     std::int32_t value;
+    bool wellFormed = false; // read to its end without an early stop
 };
+
+NumberCase Whole(std::string text, std::int32_t value) {
+    return {std::move(text), value, true};
+}
 
 class TextToNumberTest : public ::testing::TestWithParam<NumberCase> {};
 
@@ -21,16 +26,15 @@ TEST_P(TextToNumberTest, ConvertsAsTheRecordAndScriptReadIt) {
 // The well-formed forms.
 INSTANTIATE_TEST_SUITE_P(
     WellFormed, TextToNumberTest,
-    ::testing::Values(NumberCase{"5", 5}, NumberCase{" 5", 5}, NumberCase{"   750", 750},
-                      NumberCase{"012", 12}, NumberCase{"-7", -7}, NumberCase{"+7", 7},
-                      NumberCase{"-300", -300}, NumberCase{"$1F", 31}, NumberCase{"$1f4", 500},
-                      NumberCase{"0x10", 16}, NumberCase{"0X10", 16}, NumberCase{"x1F4", 500},
-                      NumberCase{"X1F4", 500}, NumberCase{"0x1F4", 500}, NumberCase{"0", 0},
-                      NumberCase{"-0", 0}, NumberCase{"2147483647", 2147483647},
-                      NumberCase{"-2147483648", INT32_MIN}, NumberCase{"$7FFFFFFF", INT32_MAX},
+    ::testing::Values(Whole("5", 5), Whole(" 5", 5), Whole("   750", 750), Whole("012", 12),
+                      Whole("-7", -7), Whole("+7", 7), Whole("-300", -300), Whole("$1F", 31),
+                      Whole("$1f4", 500), Whole("0x10", 16), Whole("0X10", 16), Whole("x1F4", 500),
+                      Whole("X1F4", 500), Whole("0x1F4", 500), Whole("0", 0), Whole("-0", 0),
+                      Whole("2147483647", 2147483647), Whole("-2147483648", INT32_MIN),
+                      Whole("$7FFFFFFF", INT32_MAX),
                       // A hexadecimal value is the 32-bit pattern of its digits.
-                      NumberCase{"$FFFFFFFF", -1}, NumberCase{"$80000000", INT32_MIN},
-                      NumberCase{"0x00000001", 1}));
+                      Whole("$FFFFFFFF", -1), Whole("$80000000", INT32_MIN),
+                      Whole("0x00000001", 1)));
 
 // A malformed text stops at the first character that does not fit and drops the sign.
 INSTANTIATE_TEST_SUITE_P(

@@ -120,3 +120,28 @@ TEST_F(CopyPictureOutTest, ATemporaryFileThatIsALinkIsRefused) {
 
 } // namespace
 } // namespace tavelio
+
+namespace tavelio {
+namespace {
+
+TEST(PictureTempPathTest, JoinsTheTemporaryFolderAndTheExtensionDirectly) {
+    EXPECT_EQ(PictureTempPath("/tmp/tavelio/", "jpg"), "/tmp/tavelio/TempPic.jpg");
+    EXPECT_EQ(PictureTempPath("/tmp/tavelio/", "NA"), "/tmp/tavelio/TempPic.NA");
+    EXPECT_EQ(PictureTempPath("/tmp/tavelio/", ""), "/tmp/tavelio/TempPic.");
+    EXPECT_EQ(PictureTempPath("/tmp/tavelio/", "..jpg"), "/tmp/tavelio/TempPic...jpg");
+}
+
+TEST(PictureTempPathTest, AnExtensionThatReachesIntoAnotherFolderIsAnInvalidFilename) {
+    for (const std::string& picType :
+         {std::string("x/../../etc/passwd"), std::string("a\\b"), std::string("jp\0g", 4)}) {
+        try {
+            (void)PictureTempPath("/tmp/tavelio/", picType);
+            ADD_FAILURE() << "accepted " << picType;
+        } catch (const EInOutError& error) {
+            EXPECT_EQ(error.ErrorCode(), 3);
+        }
+    }
+}
+
+} // namespace
+} // namespace tavelio
