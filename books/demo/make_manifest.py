@@ -145,6 +145,11 @@ def main():
         number = page["PageNo"]
         timing = timings[number]
         lines = story_lines(book_dir, page) if "story" in page else page["text"]
+        if 1 <= page["PageKind"] <= 3:  # any line may come onto a ruled line in a read-through
+            for line in lines:
+                if face.width(line) > LINE_ROOM:
+                    sys.exit(f"page {number}: ruled line {line!r} is {face.width(line):.0f} pixels wide, "
+                             f"more than {LINE_ROOM}")
         record = {
             "BookNo": book["BookNo"], "PageNo": number, "Letter": book["Letter"], "Title": book["Title"],
             "InstructionText": page["instructions"],
