@@ -1,0 +1,128 @@
+// tavelio-scenario: runs the program on Qt's offscreen platform under a script read from a file
+// or standard input, writing one line of JSON for each dump. See docs/scenario-runner.md.
+//
+//   tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]
+#include "scenario_runner.h"
+
+#include <QApplication>
+#include <QTemporaryFile>
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]\n"
+    "Runs the program in the current folder under the commands of SCRIPT (standard input when\n"
+    "it is - or not given). --registry: hive file of HKEY_LOCAL_MACHINE (default: no key).\n"
+    "--screen: screen size in pixels (default 800x600).\n";
+
+struct CommandLine {
+    tavelio::ScenarioOptions options;
+    std::string scriptPath; // empty or "-": standard input
+};
+
+bool ParseScreen(std::string_view text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos) {
+        return false;
+    }
+    const auto number = [](std::string_view digits, int& value) {
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return !digits.empty() && error == std::errc() && end == digits.data() + digits.size() &&
+               value >= 1 && value <= 16384;
+    };
+    return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+}
+
+// Reads the command line; on a mistake prints it with the usage and returns false.
+bool ParseCommandLine(int argc, char** argv, CommandLine& commandLine) {
+    bool scriptGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--help" || argument == "-h") {
+            std::cout << kUsage;
+            std::exit(0);
+        } else if (argument == "--registry" && hasValue) {
+            commandLine.options.registryFile = argv[++i];
+            std::ifstream hive(*commandLine.options.registryFile);
+            if (!hive) {
+                std::cerr << "tavelio-scenario: can't read the registry hive "
+                          << *commandLine.options.registryFile << '\n';
+                return false;
+            }
+        } else if (argument == "--screen" && hasValue) {
+            if (!ParseScreen(argv[++i], commandLine.options.screenWidth,
+                             commandLine.options.screenHeight)) {
+                std::cerr << "tavelio-scenario: --screen wants WIDTHxHEIGHT in pixels, not "
+                          << argv[i] << '\n'
+                          << kUsage;
+                return false;
+            }
+        } else if ((argument == "-" || argument.substr(0, 1) != "-") && !scriptGiven) {
+            commandLine.scriptPath = argument;
+            scriptGiven = true;
+        } else {
+            std::cerr << "tavelio-scenario: unexpected argument " << argument << '\n' << kUsage;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CommandLine commandLine;
+    if (!ParseCommandLine(argc, argv, commandLine)) {
+        return tavelio::kScenarioBadInput;
+    }
+    std::ifstream scriptFile;
+    if (!commandLine.scriptPath.empty() && commandLine.scriptPath != "-") {
+        scriptFile.open(commandLine.scriptPath);
+        if (!scriptFile) {
+            std::cerr << "tavelio-scenario: can't read the script " << commandLine.scriptPath
+                      << '\n';
+            return tavelio::kScenarioBadInput;
+        }
+    }
+
+    // The offscreen platform with one screen of the chosen size at 96 dots per inch and without
+    // window frames, chosen before the application object exists; nothing from the environment
+    // may scale it.
+    QTemporaryFile screenConfig;
+    if (!screenConfig.open()) {
+        std::cerr << "tavelio-scenario: can't write the screen configuration\n";
+        return tavelio::kScenarioFailed;
+    }
+    const std::string config = "{\"windowFrameMargins\": false, \"screens\": "
+                               "[{\"name\": \"Scenario\", \"x\": 0, \"y\": 0, \"width\": " +
+                               std::to_string(commandLine.options.screenWidth) +
+                               ", \"height\": " + std::to_string(commandLine.options.screenHeight) +
+                               ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96}]}";
+    screenConfig.write(config.data(), static_cast<qint64>(config.size()));
+    screenConfig.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenConfig.fileName().toLocal8Bit());
+    for (const char* variable :
+         {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+          "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"}) {
+        qunsetenv(variable);
+    }
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+
+    tavelio::ScenarioRunner runner(commandLine.options, std::cout, std::cerr);
+    const tavelio::ScenarioStatus status =
+        runner.Run(scriptFile.is_open() ? static_cast<std::istream&>(scriptFile) : std::cin);
+    if (!std::cout.good()) {
+        std::cerr << "tavelio-scenario: can't write the dump\n";
+        return tavelio::kScenarioFailed;
+    }
+    return status;
+}

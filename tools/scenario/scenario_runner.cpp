@@ -1,0 +1,286 @@
+#include "scenario_runner.h"
+
+#include "app/program.h"
+#include "content/text_encoding.h"
+#include "platform/control.h"
+#include "platform/form.h"
+#include "platform/hive_registry.h"
+#include "platform/key_codes.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <array>
+#include <cstdio>
+#include <istream>
+#include <ostream>
+#include <string_view>
+
+namespace tavelio {
+namespace {
+
+// The forms the program has; a script that names another is mistaken.
+constexpr std::array<std::string_view, 3> kFormNames{"Launch", "ViewBook", "Splash"};
+
+bool IsFormName(std::string_view name) {
+    for (std::string_view formName : kFormNames) {
+        if (formName == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A machine without the program's registry key.
+class NoKeyRegistry final : public Registry {
+public:
+    std::unique_ptr<RegistryKey> OpenKey(const std::string&) override { return nullptr; }
+};
+
+// The error box texts as JSON strings: they are UTF-8, except where a message carries bytes of a
+// record string, which are Windows-1252 (the message box itself takes them so as well).
+std::string Utf8ErrorText(const std::string& text) {
+    try {
+        (void)nlohmann::json(text).dump();
+        return text;
+    } catch (const nlohmann::json::type_error&) {
+        return Cp1252ToUtf8(text);
+    }
+}
+
+// The control named name among the form's own controls (its direct children), or nullptr.
+QObject* FindControl(const Form& form, const std::string& name) {
+    for (QObject* child : form.children()) {
+        if (child->objectName().toStdString() == name && dynamic_cast<Control*>(child) != nullptr) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// Whether the widget's own Visible setting and those of its parents up to its window are on.
+bool ShownWithinWindow(const QWidget& widget) {
+    for (const QWidget* w = &widget; w != nullptr; w = w->parentWidget()) {
+        if (w->isHidden()) {
+            return false;
+        }
+        if (w->isWindow()) {
+            break;
+        }
+    }
+    return true;
+}
+
+// A left button click at point of widget, as the window system delivers it.
+void SendClick(QWidget& widget, QPoint point) {
+    const QPointF local(point);
+    const QPointF global(widget.mapToGlobal(point));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &release);
+}
+
+} // namespace
+
+ScenarioRunner::ScenarioRunner(const ScenarioOptions& options, std::ostream& out, std::ostream& err)
+    : out_(out), err_(err),
+      registry_(options.registryFile
+                    ? std::unique_ptr<Registry>(new HiveRegistry(*options.registryFile))
+                    : std::unique_ptr<Registry>(new NoKeyRegistry)),
+      screen_(options.screenWidth, options.screenHeight), services_{clock_,         dispatcher_,
+                                                                    *registry_,     tempDirectory_,
+                                                                    fontInstaller_, screen_,
+                                                                    mediaBackends_} {}
+
+ScenarioRunner::~ScenarioRunner() {
+    program_.reset();
+    Settle();
+}
+
+ScenarioStatus ScenarioRunner::Run(std::istream& script) {
+    program_ = std::make_unique<Program>(services_);
+    // As the message loop starts: the launch pad shows and its first activation, queued on the
+    // clock, does the start-up work before the user can do anything.
+    program_->Start();
+    Settle();
+
+    ScenarioStatus status = kScenarioDone;
+    std::string line;
+    int lineNo = 0;
+    while (!program_->Ended() && std::getline(script, line)) {
+        ++lineNo;
+        try {
+            const std::optional<ScriptCommand> command = ParseScriptLine(line);
+            if (command) {
+                status = Execute(*command, lineNo);
+            }
+        } catch (const ScriptError& error) {
+            err_ << "tavelio-scenario: line " << lineNo << ": " << error.what() << '\n';
+            status = kScenarioBadInput;
+        }
+        if (status != kScenarioDone) {
+            break;
+        }
+    }
+
+    // Shut down as the user would at the end: closing the main window runs the shutdown (the
+    // font removed and its file deleted). The program's own end needs nothing more.
+    if (!program_->Ended()) {
+        dispatcher_.Run([this] { program_->Launch().Close(); });
+        Settle();
+    }
+    program_.reset();
+    Settle();
+    tempDirectory_.Remove();
+    err_.flush();
+    return status;
+}
+
+ScenarioStatus ScenarioRunner::Execute(const ScriptCommand& command, int lineNo) {
+    using Verb = ScriptCommand::Verb;
+    switch (command.verb) {
+    case Verb::Wait:
+        clock_.Advance(command.waitMs);
+        break;
+    case Verb::Key:
+        if (Form* form = program_->ActiveFormNow()) {
+            form->DeliverKeyDown(command.keyCode);
+        } else {
+            Note(lineNo, "no form is active; the key goes nowhere");
+        }
+        break;
+    case Verb::Char: {
+        const std::optional<char> character = Cp1252Char(command.character);
+        if (!character) {
+            throw ScriptError("char: the character can't be typed: it has no Windows-1252 code");
+        }
+        if (Form* form = program_->ActiveFormNow()) {
+            form->DeliverChar(*character);
+        } else {
+            Note(lineNo, "no form is active; the character goes nowhere");
+        }
+        break;
+    }
+    case Verb::Click:
+        Click(command.name, lineNo);
+        break;
+    case Verb::Close:
+        Close(command.name, lineNo);
+        break;
+    case Verb::Dump:
+        out_ << Dump().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        out_.flush();
+        break;
+    case Verb::Shot:
+        return Shot(command.name, command.file, lineNo);
+    }
+    Settle();
+    return kScenarioDone;
+}
+
+void ScenarioRunner::Click(const std::string& controlName, int lineNo) {
+    Form* form = program_->ActiveFormNow();
+    QObject* control = form != nullptr ? FindControl(*form, controlName) : nullptr;
+    if (control == nullptr) {
+        for (Form* other : program_->Forms()) {
+            if (FindControl(*other, controlName) != nullptr) {
+                Note(lineNo, controlName + " is on " + other->objectName().toStdString() +
+                                 ", which is not the active form; no click");
+                return;
+            }
+        }
+        throw ScriptError("click: no control named '" + controlName + "' on any form");
+    }
+    auto* widget = qobject_cast<QWidget*>(control);
+    if (widget == nullptr) {
+        throw ScriptError("click: " + controlName + " is not a control that can be clicked");
+    }
+    if (!ShownWithinWindow(*widget) || !widget->isEnabled()) {
+        Note(lineNo, controlName + " is hidden or disabled; no click");
+        return;
+    }
+    // A control that lets the mouse through passes the click to what lies below its centre.
+    QPoint point = widget->rect().center();
+    QWidget* target = widget;
+    if (widget->testAttribute(Qt::WA_TransparentForMouseEvents)) {
+        const QPoint inForm = widget->mapTo(form, point);
+        target = form->childAt(inForm);
+        if (target == nullptr) {
+            target = form;
+        }
+        point = target->mapFrom(form, inForm);
+    }
+    SendClick(*target, point);
+}
+
+void ScenarioRunner::Close(const std::string& formName, int lineNo) {
+    Form* form = program_->FindForm(formName);
+    if (form == nullptr) {
+        if (!IsFormName(formName)) {
+            throw ScriptError("close: no form named '" + formName + "'");
+        }
+        Note(lineNo, formName + " does not exist now; nothing to close");
+        return;
+    }
+    if (!form->IsShown() || !form->IsEnabled()) {
+        Note(lineNo, formName + " is hidden or disabled; the user can't close it");
+        return;
+    }
+    form->DeliverClose();
+}
+
+ScenarioStatus ScenarioRunner::Shot(const std::string& formName, const std::string& file,
+                                    int lineNo) {
+    Form* form = program_->FindForm(formName);
+    if (form == nullptr) {
+        if (!IsFormName(formName)) {
+            throw ScriptError("shot: no form named '" + formName + "'");
+        }
+        Note(lineNo, formName + " does not exist now; no picture written");
+        return kScenarioDone;
+    }
+    const QPixmap picture = form->grab();
+    if (!picture.save(QString::fromStdString(file), "PNG")) {
+        err_ << "tavelio-scenario: line " << lineNo << ": can't write the picture " << file << '\n';
+        return kScenarioFailed;
+    }
+    return kScenarioDone;
+}
+
+nlohmann::ordered_json ScenarioRunner::Dump() const {
+    nlohmann::ordered_json dump;
+    dump["time"] = clock_.NowMs();
+    const Form* active = program_->ActiveFormNow();
+    dump["active"] = active != nullptr ? nlohmann::ordered_json(active->objectName().toStdString())
+                                       : nlohmann::ordered_json(nullptr);
+    dump["CurPage"] = program_->Cursor().CurPage;
+    dump["StoryPage"] = program_->Cursor().StoryPage;
+    dump["settings"] = program_->DescribeSettings();
+    dump["flags"] = program_->DescribeFlags();
+    nlohmann::ordered_json errors = nlohmann::ordered_json::array();
+    for (const std::string& text : errorBox_.Texts()) {
+        errors.push_back(Utf8ErrorText(text));
+    }
+    dump["errors"] = std::move(errors);
+    nlohmann::ordered_json forms = nlohmann::ordered_json::object();
+    for (const Form* form : program_->Forms()) {
+        forms[form->objectName().toStdString()] = form->Describe();
+    }
+    dump["forms"] = std::move(forms);
+    return dump;
+}
+
+void ScenarioRunner::Settle() {
+    clock_.RunDue();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void ScenarioRunner::Note(int lineNo, const std::string& text) {
+    err_ << "tavelio-scenario: line " << lineNo << ": note: " << text << '\n';
+}
+
+} // namespace tavelio
