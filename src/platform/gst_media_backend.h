@@ -49,6 +49,7 @@ public:
 
 private:
     GstMediaOptions options_;
+    bool silentAudio_ = true;
 };
 
 } // namespace tavelio

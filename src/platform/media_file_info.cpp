@@ -96,6 +96,9 @@ void ReadAvi(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
     }
 }
 
+// MP3 files up to this size without a frame count have their frames counted.
+constexpr std::uint64_t kMaxCountedMp3Bytes = 64 << 20;
+
 struct MpegFrame {
     int bitrateKbps = 0;
     int sampleRate = 0;
@@ -182,6 +185,8 @@ void ReadMp3(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
         // and padding as two 12-bit numbers.
         if (at + 24 <= body.size()) {
             const unsigned char* lame = &body[at];
+            info.encoderName.assign(reinterpret_cast<const char*>(lame), 9);
+            info.encoderName.erase(info.encoderName.find_last_not_of(std::string(" \0", 2)) + 1);
             info.encoderDelay = (lame[21] << 4) | (lame[22] >> 4);
             info.encoderPadding = ((lame[22] & 0x0F) << 8) | lame[23];
         }
@@ -193,6 +198,8 @@ void ReadMp3(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
             return;
         }
     }
+    // Without a frame count, count the frames: a variable bit rate makes any estimate from the
+    // size wrong. Files too large to read whole are estimated from the first frame's bit rate.
     std::uint64_t end = fileSize;
     const auto trailer =
         fileSize >= 128 ? ReadAt(in, fileSize - 128, 3) : std::vector<unsigned char>{};
@@ -200,7 +207,22 @@ void ReadMp3(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
         end -= 128;
     }
     const std::uint64_t audioBytes = end > start ? end - start : 0;
-    info.lengthMs = static_cast<std::int64_t>(audioBytes * 8 / frame->bitrateKbps);
+    if (audioBytes > kMaxCountedMp3Bytes) {
+        info.lengthMs = static_cast<std::int64_t>(audioBytes * 8 / frame->bitrateKbps);
+        return;
+    }
+    const auto audio = ReadAt(in, start, static_cast<std::size_t>(audioBytes));
+    std::int64_t samples = 0;
+    std::size_t at = 0;
+    while (at + 4 <= audio.size()) {
+        const auto next = ParseMpegHeader(&audio[at]);
+        if (!next) {
+            break; // trailing junk or damage: the frames so far are what plays
+        }
+        samples += next->samplesPerFrame;
+        at += static_cast<std::size_t>(next->size);
+    }
+    info.lengthMs = samples * 1000 / frame->sampleRate;
 }
 
 } // namespace

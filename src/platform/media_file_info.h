@@ -16,9 +16,10 @@ struct MediaFileInfo {
     MediaFileKind kind = MediaFileKind::Other;
     // Length of the content in milliseconds, when the headers give it.
     std::optional<std::int64_t> lengthMs;
-    // MP3: sample rate of the first frame, and the samples of silence the encoder put before and
-    // after the content, when a LAME header records them.
+    // MP3: sample rate of the first frame; the encoder named in the LAME header ("LAME3.100") and
+    // the samples of silence it put before and after the content, when the header records them.
     int sampleRate = 0;
+    std::string encoderName;
     std::optional<int> encoderDelay;
     std::optional<int> encoderPadding;
 };
@@ -31,7 +32,7 @@ struct MediaFileInfo {
 //        frame count, absent when either is 0.
 //   MP3: after an optional ID3v2 tag, two consecutive valid MPEG audio frame headers; length from
 //        the frame count of a Xing/Info frame (less the LAME delay and padding), else from the
-//        audio bytes and the bit rate of the first frame.
+//        frames counted in the file (beyond 64 MiB: from its size and first bit rate).
 //   Anything else is Other.
 std::optional<MediaFileInfo> ReadMediaFileInfo(const std::string& path);
 

@@ -38,8 +38,8 @@ TEST_F(MediaFileInfoTest, KindAndLengthComeFromTheHeaders) {
         {"unknown.avi", MediaFileKind::Avi, std::nullopt},
         // (100 frames x 1152 - 576 - 1000) samples at 44.1 kHz
         {"lame.mp3", MediaFileKind::Mp3, 2576},
-        // 50 frames of 417 bytes at 128 kbit/s
-        {"plain.mp3", MediaFileKind::Mp3, 1303},
+        // 50 frames x 1152 samples, counted
+        {"plain.mp3", MediaFileKind::Mp3, 1306},
         {"notes.txt", MediaFileKind::Other, std::nullopt},
     };
     for (const auto& c : cases) {
@@ -73,7 +73,7 @@ TEST_F(MediaFileInfoTest, Id3TagIsSkipped) {
     const auto info = ReadMediaFileInfo(Path("tagged.mp3"));
     ASSERT_TRUE(info);
     EXPECT_EQ(info->kind, MediaFileKind::Mp3);
-    EXPECT_EQ(info->lengthMs, 1303);
+    EXPECT_EQ(info->lengthMs, 1306);
 }
 
 TEST_F(MediaFileInfoTest, CutOrBrokenHeadersNeverReadPastTheFile) {

@@ -107,12 +107,16 @@ void WriteText(const std::string& path, const std::string& text) {
     WriteBytes(path, text);
 }
 
-bool GstLaunch(const std::string& pipeline) {
+bool RunTool(const std::string& program, const std::string& arguments) {
     QProcess process;
-    process.start("gst-launch-1.0",
-                  QStringList{"-q"} + QProcess::splitCommand(QString::fromStdString(pipeline)));
+    process.start(QString::fromStdString(program),
+                  QProcess::splitCommand(QString::fromStdString(arguments)));
     return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
+}
+
+bool GstLaunch(const std::string& pipeline) {
+    return RunTool("gst-launch-1.0", "-q " + pipeline);
 }
 
 } // namespace tavelio::testing_media

@@ -25,6 +25,9 @@ void WriteMp3Headers(const std::string& path, std::uint32_t xingFrames, int dela
 
 void WriteText(const std::string& path, const std::string& text);
 
+// Runs program with arguments split as a shell would; true when it succeeded.
+bool RunTool(const std::string& program, const std::string& arguments);
+
 // Runs gst-launch-1.0 with the pipeline description; true when it succeeded.
 bool GstLaunch(const std::string& pipeline);
 
