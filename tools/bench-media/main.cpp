@@ -1,0 +1,273 @@
+// tavelio-bench-media: plays stretches of WAV and MP3 test signals through the GStreamer back end
+// on the silent output and measures, from the samples that reached the output, how far each
+// stretch's start and end lie from the asked positions; times a cold and a warm Open; and
+// measures the processor time of playing a 315 x 226 Motion-JPEG clip at 15 frames per second
+// into a display. Prints one line per stretch, a summary, and as its last line one JSON object.
+#include "bench_signals.h"
+#include "platform/event_dispatcher.h"
+#include "platform/gst_media_backend.h"
+#include "platform/media_player.h"
+#include "platform/real_clock.h"
+#include "platform/video_display.h"
+#include "stretch_error.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <sys/resource.h>
+
+using namespace tavelio;
+using namespace tavelio::bench;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kSignalSeconds = 20;
+constexpr int kStretches = 20;
+
+// Everything the silent output plays, collected from GStreamer's thread.
+class Recorder {
+public:
+    void Add(const AudioChunk& chunk) {
+        std::lock_guard lock(mutex_);
+        samples_.insert(samples_.end(), chunk.samples.begin(), chunk.samples.end());
+    }
+    std::vector<std::int16_t> Take() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(samples_, {});
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::int16_t> samples_;
+};
+
+bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(200);
+    }
+    return true;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return NAN;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+double Worst(const std::vector<double>& values) {
+    double worst = 0;
+    for (double value : values) {
+        worst = std::max(worst, std::abs(value));
+    }
+    return worst;
+}
+
+struct Errors {
+    std::vector<double> start;
+    std::vector<double> end;
+};
+
+// Plays kStretches random stretches of the file in player and measures each.
+bool MeasureFile(TMediaPlayer& player, int& notifications, Recorder& recorder, const char* label,
+                 const std::string& path, const std::vector<std::int16_t>& signal,
+                 std::uint32_t seed, Errors& errors) {
+    player.SetFileName(path);
+    player.Open();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> startAt(0, kSignalSeconds * 1000 - 1000);
+    std::uniform_int_distribution<int> length(150, 600);
+    for (int i = 1; i <= kStretches; ++i) {
+        const int start = startAt(random);
+        const int end = start + length(random);
+        recorder.Take();
+        const int before = notifications;
+        player.SetStartPosition(start);
+        player.SetEndPosition(end);
+        QElapsedTimer wall;
+        wall.start();
+        player.Play();
+        if (!RunUntil([&] { return notifications > before; }, 5000)) {
+            std::printf("%s stretch %d: no notification\n", label, i);
+            return false;
+        }
+        const qint64 wallMs = wall.elapsed();
+        const StretchError error = MeasureStretch(signal, kRate, recorder.Take(), start, end);
+        if (!error.found) {
+            std::printf("%s stretch %2d %6d-%6d ms: played sound not found in the signal\n", label,
+                        i, start, end);
+            return false;
+        }
+        errors.start.push_back(error.startMs);
+        errors.end.push_back(error.endMs);
+        std::printf("%-10s stretch %2d %6d-%6d ms  start %+7.3f ms  end %+7.3f ms  (played in %lld "
+                    "ms)\n",
+                    label, i, start, end, error.startMs, error.endMs,
+                    static_cast<long long>(wallMs));
+    }
+    player.Close();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QTemporaryDir folder;
+    auto path = [&](const char* name) { return folder.filePath(name).toStdString(); };
+
+    Recorder recorder;
+    QElapsedTimer timer;
+    timer.start();
+    GstMediaOptions options;
+    options.audioOutput = GstMediaOptions::AudioOutput::Silent;
+    options.audioTap = [&recorder](const AudioChunk& chunk) { recorder.Add(chunk); };
+    GstMediaBackendFactory backends(options);
+    const double initMs = timer.nsecsElapsed() / 1e6;
+
+    RealClock clock;
+    RecordingErrorBox box;
+    EventDispatcher dispatcher(box);
+    QWidget form;
+    int notifications = 0;
+    TMediaPlayer player(&form, "TextSpeachPlay", backends, clock, dispatcher);
+    player.SetOnNotify([&] { ++notifications; });
+
+    const std::vector<std::int16_t> signal = MakeNoiseSignal(kRate, kSignalSeconds, 20240611);
+    WriteWav(path("signal.wav"), kRate, signal);
+
+    // The first Open of the process loads playbin and the plugins for WAV; later ones find them
+    // loaded.
+    player.SetFileName(path("signal.wav"));
+    timer.restart();
+    player.Open();
+    const double openColdMs = timer.nsecsElapsed() / 1e6;
+    std::vector<double> warm;
+    for (int i = 0; i < 5; ++i) {
+        timer.restart();
+        player.Open();
+        warm.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const double openWarmMs = Median(warm);
+    player.Close();
+
+    // Two kinds of MP3: one from the lame program, with a LAME header that records the encoder
+    // delay, and one from GStreamer's encoder, with no header at all.
+    const bool haveLameFile = EncodeWithLameProgram(path("signal.wav"), path("lame.mp3"));
+    const std::string encoded = RunPipeline(
+        "filesrc location=" + path("signal.wav") +
+        " ! wavparse ! audioconvert ! lamemp3enc target=bitrate bitrate=128 cbr=true ! filesink "
+        "location=" +
+        path("plain.mp3"));
+    if (!encoded.empty()) {
+        std::printf("cannot make the MP3 signal: %s\n", encoded.c_str());
+        return 1;
+    }
+
+    Errors wav;
+    Errors mp3;
+    bool ok =
+        MeasureFile(player, notifications, recorder, "wav", path("signal.wav"), signal, 1, wav);
+    if (haveLameFile) {
+        ok = ok && MeasureFile(player, notifications, recorder, "mp3-lame", path("lame.mp3"),
+                               signal, 2, mp3);
+    } else {
+        std::printf("the lame program is not there: MP3 with a LAME header not measured\n");
+    }
+    ok = ok && MeasureFile(player, notifications, recorder, "mp3-plain", path("plain.mp3"), signal,
+                           3, mp3);
+    if (!ok) {
+        return 1;
+    }
+
+    // The clip: 315 x 226 Motion-JPEG at 15 frames per second, played into a shown display.
+    const std::string made =
+        RunPipeline("videotestsrc num-buffers=60 pattern=ball ! video/x-raw,width=315,height=226,"
+                    "framerate=15/1 ! jpegenc ! avimux ! filesink location=" +
+                    path("clip.avi"));
+    if (!made.empty()) {
+        std::printf("cannot make the clip: %s\n", made.c_str());
+        return 1;
+    }
+    form.resize(656, 530);
+    auto* display = new VideoDisplay(&form, "AniShow");
+    display->setGeometry(225, 25, 315, 226);
+    form.show();
+    TMediaPlayer clipPlayer(&form, "AniPlay", backends, clock, dispatcher);
+    int clipNotifications = 0;
+    clipPlayer.SetOnNotify([&] { ++clipNotifications; });
+    clipPlayer.SetDisplay(display);
+    clipPlayer.SetFileName(path("clip.avi"));
+    clipPlayer.Open();
+    const double cpuBefore = CpuSeconds();
+    timer.restart();
+    clipPlayer.Play();
+    RunUntil([&] { return clipNotifications > 0; }, 10000);
+    const double wallSeconds = timer.nsecsElapsed() / 1e9;
+    const double clipCpuPercent = (CpuSeconds() - cpuBefore) / wallSeconds * 100;
+    const int framesShown = display->FrameCount();
+    clipPlayer.Close();
+
+    std::printf("\nGStreamer start-up (registry)  %8.1f ms\n", initMs);
+    std::printf("Open, cold                     %8.1f ms\n", openColdMs);
+    std::printf("Open, warm (median of 5)       %8.1f ms\n", openWarmMs);
+    std::printf("WAV start error: worst %.3f ms, median %.3f ms\n", Worst(wav.start),
+                Median(wav.start));
+    std::printf("WAV end error:   worst %.3f ms, median %.3f ms\n", Worst(wav.end),
+                Median(wav.end));
+    std::printf("MP3 start error: worst %.3f ms, median %.3f ms\n", Worst(mp3.start),
+                Median(mp3.start));
+    std::printf("MP3 end error:   worst %.3f ms, median %.3f ms\n", Worst(mp3.end),
+                Median(mp3.end));
+    std::printf("Clip: %d frames shown in %.2f s, processor %.1f %% of one core\n", framesShown,
+                wallSeconds, clipCpuPercent);
+
+    auto rounded = [](double value) { return std::round(value * 1000) / 1000; };
+    std::vector<double> absWavEnd;
+    std::vector<double> absMp3End;
+    for (double value : wav.end) {
+        absWavEnd.push_back(std::abs(value));
+    }
+    for (double value : mp3.end) {
+        absMp3End.push_back(std::abs(value));
+    }
+    const nlohmann::ordered_json summary = {
+        {"wav_start_ms_worst", rounded(Worst(wav.start))},
+        {"wav_end_ms_worst", rounded(Worst(wav.end))},
+        {"mp3_start_ms_worst", rounded(Worst(mp3.start))},
+        {"mp3_end_ms_worst", rounded(Worst(mp3.end))},
+        {"wav_end_ms_median", rounded(Median(absWavEnd))},
+        {"mp3_end_ms_median", rounded(Median(absMp3End))},
+        {"open_cold_ms", rounded(openColdMs)},
+        {"open_warm_ms", rounded(openWarmMs)},
+        {"clip_cpu_percent", rounded(clipCpuPercent)},
+    };
+    std::printf("%s\n", summary.dump().c_str());
+    return 0;
+}
