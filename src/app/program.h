@@ -54,7 +54,7 @@ public:
     // The forms. ViewBook is nullptr once the shutdown has released it, Splash while no splash
     // exists.
     TLaunch& Launch() { return *launch_; }
-    TViewBook* ViewBook() override { return viewBook_.data(); }
+    TViewBook* ViewBook() { return viewBook_.data(); }
     TSplash* Splash() { return splash_.data(); }
     // The existing forms in the order Launch, ViewBook, Splash.
     std::vector<Form*> Forms() const;
@@ -80,6 +80,7 @@ private:
     void StartUpWork() override;
     void ReleaseSplash() override;
     void ShutdownFromLaunch() override;
+    TViewBook& Viewer() override { return *viewBook_; }
 
     // Start-up steps 2 to 7: the installation settings from the registry.
     void ReadRegistrySettings();
@@ -96,7 +97,6 @@ private:
     QPointer<TViewBook> viewBook_;
     QPointer<TSplash> splash_;
     Clock::Ticket viewBookRelease_ = 0;
-    bool shutDown_ = false;
     bool ended_ = false;
     std::function<void()> onEnded_;
 };

@@ -17,8 +17,9 @@ public:
     virtual void ReleaseSplash() = 0;
     // The launch pad is being closed: the shutdown before the program ends.
     virtual void ShutdownFromLaunch() = 0;
-    // The viewer window; nullptr once the shutdown has released it.
-    virtual TViewBook* ViewBook() = 0;
+    // The viewer window. It exists until the shutdown, after which the launch pad takes no more
+    // events.
+    virtual TViewBook& Viewer() = 0;
 };
 
 } // namespace tavelio

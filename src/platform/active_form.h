@@ -1,8 +1,8 @@
 // ActiveForm: which of the program's forms is its active form, kept by the program itself.
 //
 // Rules:
-// - A form becomes active when it is shown while enabled, or enabled while shown. A disabled form
-//   (the splash) never becomes active.
+// - A form becomes active when it is shown while enabled. A disabled form (the splash) never
+//   becomes active, and enabling a form that is already shown does not activate it.
 // - When the active form is hidden, disabled or destroyed, the most recently active of the other
 //   forms that are shown and enabled becomes active; when there is none, no form is active.
 // - Becoming active queues the form's activation as an event on the clock (CallAfter 0): its
@@ -33,8 +33,9 @@ public:
     // The active form, or nullptr.
     Form* Current() const { return current_; }
 
-    // Told by Form whenever its own Visible or Enabled setting changed, and when it goes away.
-    void FormChanged(Form& form);
+    // Told by Form as its own Visible and Enabled settings change, and when it goes away.
+    void FormShown(Form& form);
+    void FormHiddenOrDisabled(Form& form);
     void FormDestroyed(Form& form);
 
 private:

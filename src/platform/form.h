@@ -27,6 +27,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/control_look.h"
 #include "platform/event_dispatcher.h"
 #include "platform/screen.h"
 
@@ -71,6 +72,9 @@ public:
     void DeliverClose();                 // the user closes the window: Close
     void DeliverActivate();              // the form became active: FormActivate (ActiveForm)
 
+    // Asks the window system to bring the window up and give it the keyboard.
+    void AskForFocus();
+
     // The program closes the form: FormClose, then hide or end the program. Runs inside the
     // handler that calls it (no dispatcher of its own).
     void Close();
@@ -111,6 +115,9 @@ public:
     bool IsShown() const { return !isHidden(); }
     bool IsEnabled() const;
 
+    // The mouse cursor over the form and over the controls that set none of their own.
+    void SetCursorShape(CursorShape shape);
+
     // "visible", "enabled", "caption", "left", "top", "width", "height", "clientWidth",
     // "clientHeight", "cursor", and "controls": each direct child that implements Control, by
     // objectName, with its own description.
@@ -138,6 +145,8 @@ private:
 
     FormEnvironment environment_;
     FrameStyle frameStyle_;
+    std::string caption_;
+    CursorShape cursor_ = CursorShape::Default;
     QRect outer_;
     bool centred_ = false;
     bool maximized_ = false;

@@ -35,6 +35,8 @@ public:
 
     void SetDrawing(Drawing drawing);
     void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int left) { move(left, y()); }
+    void SetTop(int top) { move(x(), top); }
 
     // The click handler (for example AnnClick); none by default.
     void SetOnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }

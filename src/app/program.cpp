@@ -1,0 +1,86 @@
+#include "app/program.h"
+
+#include "platform/font_faces.h"
+
+#include <cstdio>
+
+namespace tavelio {
+
+Program::Program(Services& services)
+    : services_(services),
+      activeForm_(services.clock), environment_{services.clock, services.dispatcher, activeForm_,
+                                                services.screen} {
+    SubstituteDesignedFaces();
+    launch_ = std::make_unique<TLaunch>(environment_, static_cast<LaunchProgram&>(*this), cursor_);
+    launch_->SetCloseEndsProgram([this] { End(); });
+    viewBook_ = new TViewBook(environment_, services_.mediaBackends, *launch_);
+}
+
+Program::~Program() {
+    services_.clock.Cancel(viewBookRelease_);
+    // The viewer refers to the launch pad, so it goes first; the launch pad takes the splash.
+    delete viewBook_.data();
+    launch_.reset();
+}
+
+void Program::Start() {
+    launch_->show();
+}
+
+std::vector<Form*> Program::Forms() const {
+    std::vector<Form*> forms{launch_.get()};
+    if (viewBook_ != nullptr) {
+        forms.push_back(viewBook_.data());
+    }
+    if (splash_ != nullptr) {
+        forms.push_back(splash_.data());
+    }
+    return forms;
+}
+
+Form* Program::FindForm(std::string_view name) const {
+    for (Form* form : Forms()) {
+        if (form->objectName().toStdString() == name) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+nlohmann::json Program::DescribeSettings() const {
+    return settings_.Describe();
+}
+
+nlohmann::json Program::DescribeFlags() const {
+    return settings_.DescribeFlags();
+}
+
+void Program::ReleaseSplash() {
+    delete splash_.data();
+}
+
+void Program::ShutdownFromLaunch() {
+    if (viewBook_ != nullptr) {
+        viewBook_->ReleaseTextSpeachPlay();
+        // The viewer may be running its own close handling, which called this; it is released
+        // once that has returned.
+        viewBookRelease_ = services_.clock.CallAfter(0, [this] {
+            viewBookRelease_ = 0;
+            delete viewBook_.data();
+        });
+    }
+    services_.fontInstaller.Remove(settings_.FontFile);
+    std::remove(settings_.FontFile.c_str()); // a font file that can't be deleted stays
+}
+
+void Program::End() {
+    ended_ = true;
+    for (Form* form : Forms()) {
+        form->hide();
+    }
+    if (onEnded_) {
+        onEnded_();
+    }
+}
+
+} // namespace tavelio

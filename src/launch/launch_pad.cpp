@@ -1,0 +1,202 @@
+#include "launch/launch_pad.h"
+
+#include "launch/launch_pictures.h"
+#include "viewer/view_book.h"
+
+#include <array>
+
+namespace tavelio {
+namespace {
+
+constexpr int kEscape = 27;
+constexpr const char* kNotInDemo = "Not available in Demo!";
+constexpr const char* kTimesNewRoman = "Times New Roman";
+constexpr int kWordHeight = 29; // the word labels
+constexpr int kFormHeight = 27; // the form's font, used by the number labels
+
+} // namespace
+
+TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, BookCursor& cursor)
+    : Form(environment, "Launch", FrameStyle::FixedSingle), program_(program), cursor_(cursor) {
+    SetCaption("Tavelio Launch Pad --- Demo!");
+    setWindowIcon(ProgramIcon());
+    SetClientSize(562, 375);
+    SetCentredWhenFirstShown(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(192, 192, 192));
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+    setAutoFillBackground(true);
+    QFont formFont(kTimesNewRoman);
+    formFont.setPixelSize(kFormHeight);
+    setFont(formFont);
+    SetCursorShape(CursorShape::NoEntry);
+
+    const auto picture = [this](const char* name, int left, int top, int width, int height,
+                                PictureBox::Drawing drawing, const char* file) {
+        auto* box = new PictureBox(this, name, left, top, width, height, drawing, Dispatcher());
+        box->SetPicture(LaunchPicture(file));
+        return box;
+    };
+    const auto word = [this](const char* name, int left, int top, int width, int height,
+                             const char* caption) {
+        auto* label = new Label(this, name, left, top, width, height, caption);
+        label->SetFont(kTimesNewRoman, kWordHeight);
+        return label;
+    };
+    const auto number = [this](const char* name, int left, int top, const char* caption) {
+        return new Label(this, name, left, top, 14, 31, caption);
+    };
+    using Drawing = PictureBox::Drawing;
+
+    QVA = picture("QVA", 64, 84, 80, 83, Drawing::Natural, "level-a.jpg");
+    QVB = picture("QVB", 364, 72, 80, 95, Drawing::Natural, "level-b.jpg");
+    QVC = picture("QVC", 212, 210, 80, 88, Drawing::Natural, "level-c.jpg");
+    Welcome = word("Welcome", 125, 0, 306, 33, "Welcome to Tavelio!");
+    ChooseLevel = word("ChooseLevel", 70, 40, 409, 33, "Please Choose Your Reading Level.");
+    LevelA = word("LevelA", 61, 174, 92, 33, "Level A");
+    LevelB = word("LevelB", 360, 174, 91, 33, "Level B");
+    LevelC = word("LevelC", 208, 302, 91, 33, "Level C");
+    ChooseBook = word("ChooseBook", 128, 0, 326, 33, "Choose Your Reading Book!");
+    Ann = picture("Ann", 20, 52, 158, 108, Drawing::Stretched, "cover-ann.jpg");
+    TopDog = picture("TopDog", 210, 52, 158, 108, Drawing::Stretched, "cover-topdog.jpg");
+    Tip = picture("Tip", 398, 52, 164, 102, Drawing::Stretched, "cover-tip.jpg");
+    UpUp = picture("UpUp", 67, 204, 168, 123, Drawing::Stretched, "cover-upup.jpg");
+    GetSet = picture("GetSet", 322, 225, 178, 102, Drawing::Stretched, "cover-getset.jpg");
+    // The number labels are placed under their covers when the book view is shown.
+    B2 = number("B2", 285, 160, "2");
+    B3 = number("B3", 476, 160, "3");
+    B4 = number("B4", 147, 328, "4");
+    B5 = number("B5", 407, 328, "5");
+    B1 = number("B1", 95, 160, "1");
+    SplashTime = new Timer(this, "SplashTime", 4000, FormClock(), Dispatcher());
+
+    QVA->SetCursorShape(CursorShape::Arrow);
+    Ann->SetCursorShape(CursorShape::Arrow);
+    for (PictureBox* unavailable : {QVB, QVC, TopDog, Tip, UpUp, GetSet}) {
+        unavailable->SetHint(kNotInDemo, true);
+    }
+    QVA->SetOnClick([this] { QVAClick(); });
+    Ann->SetOnClick([this] { AnnClick(); });
+    SplashTime->SetOnTimer([this] { SplashTimeTimer(); });
+
+    // The state the window is first shown in: the level view at its designed size.
+    ChooseBook->hide();
+    for (PictureBox* cover : {Ann, TopDog, Tip, UpUp, GetSet}) {
+        cover->hide();
+        cover->setEnabled(false);
+    }
+    for (Label* numberLabel : {B2, B3, B4, B5, B1}) {
+        numberLabel->hide();
+    }
+}
+
+void TLaunch::ShowLevelChoice() {
+    for (Label* numberLabel : {B1, B2, B3, B4, B5}) {
+        numberLabel->hide();
+    }
+    for (Label* label : {Welcome, ChooseLevel, LevelA, LevelB, LevelC}) {
+        label->show();
+    }
+    for (PictureBox* level : {QVA, QVB, QVC}) {
+        level->show();
+    }
+    for (PictureBox* level : {QVA, QVB, QVC}) {
+        level->setEnabled(true);
+    }
+    ChooseBook->hide();
+    SetWidth(570);
+    SetHeight(402);
+    for (PictureBox* cover : {Ann, TopDog, Tip, UpUp, GetSet}) {
+        cover->hide();
+        cover->setEnabled(false);
+    }
+}
+
+void TLaunch::ShowBookChoice() {
+    struct Place {
+        Label* label;
+        int left;
+        int top;
+    };
+    for (const Place& place : std::array<Place, 5>{
+             {{B1, 95, 160}, {B2, 285, 160}, {B3, 476, 160}, {B4, 147, 328}, {B5, 407, 328}}}) {
+        place.label->SetTop(place.top);
+        place.label->SetLeft(place.left);
+        place.label->show();
+    }
+    for (Label* label : {Welcome, ChooseLevel, LevelA, LevelB, LevelC}) {
+        label->hide();
+    }
+    for (PictureBox* level : {QVA, QVB, QVC}) {
+        level->hide();
+    }
+    for (PictureBox* level : {QVA, QVB, QVC}) {
+        level->setEnabled(false);
+    }
+    ChooseBook->show();
+    SetWidth(590);
+    SetHeight(400);
+    for (PictureBox* cover : {Ann, TopDog, Tip, UpUp, GetSet}) {
+        cover->show();
+        cover->setEnabled(true);
+    }
+}
+
+void TLaunch::OpenFirstBook() {
+    cursor_.CurPage = 1;
+    cursor_.StoryPage = 8;
+    ShowLevelChoice();
+    hide();
+    setEnabled(false);
+    TViewBook& viewer = program_.Viewer();
+    viewer.setEnabled(true);
+    viewer.show();
+    viewer.CoverTimed->SetEnabled(true);
+}
+
+void TLaunch::FormActivate() {
+    program_.StartUpWork();
+}
+
+void TLaunch::FormClose() {
+    program_.ShutdownFromLaunch();
+}
+
+void TLaunch::FormKeyDown(int virtualKey) {
+    if (virtualKey == kEscape) {
+        ShowLevelChoice();
+    }
+}
+
+void TLaunch::FormKeyPress(char character) {
+    switch (character) {
+    case '1':
+        if (OwnEnabled(*Ann)) {
+            OpenFirstBook();
+        }
+        break;
+    case 'A':
+    case 'a':
+        ShowLevelChoice();
+        ShowBookChoice();
+        break;
+    default:
+        break;
+    }
+}
+
+void TLaunch::QVAClick() {
+    ShowBookChoice();
+}
+
+void TLaunch::AnnClick() {
+    OpenFirstBook();
+}
+
+void TLaunch::SplashTimeTimer() {
+    SplashTime->SetEnabled(false);
+    program_.ReleaseSplash();
+}
+
+} // namespace tavelio

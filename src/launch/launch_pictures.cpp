@@ -1,0 +1,51 @@
+#include "launch/launch_pictures.h"
+
+#include "content/errors.h"
+#include "platform/jpeg_decoder.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <cstdint>
+#include <span>
+#include <string>
+
+// The resources live in this static library; nothing else refers to them, so they are pulled
+// into the program from here.
+static void InitLaunchResources() {
+    Q_INIT_RESOURCE(launch);
+}
+
+namespace tavelio {
+namespace {
+
+QByteArray StoredBytes(const QString& path) {
+    InitLaunchResources();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw EInvalidGraphic("Picture " + path.toStdString() + " is not stored with the program");
+    }
+    return file.readAll();
+}
+
+} // namespace
+
+QImage LaunchPicture(const char* fileName) {
+    const QString path = QStringLiteral(":/launch/") + QLatin1String(fileName);
+    const QByteArray bytes = StoredBytes(path);
+    if (path.endsWith(QLatin1String(".jpg"))) {
+        return DecodeJpeg(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                    static_cast<std::size_t>(bytes.size())));
+    }
+    QImage picture;
+    if (!picture.loadFromData(bytes)) {
+        throw EInvalidGraphic("Bitmap image is not valid");
+    }
+    return picture;
+}
+
+QIcon ProgramIcon() {
+    InitLaunchResources();
+    return QIcon(QStringLiteral(":/launch/tavelio.png"));
+}
+
+} // namespace tavelio
