@@ -1,4 +1,5 @@
 // tavelio-book: one command for people who keep, inspect and make books.
+#include "book/check_command.h"
 #include "book/dump_command.h"
 #include "book/pack_command.h"
 #include "book/tool_error.h"
@@ -15,11 +16,13 @@ constexpr const char* kUsage =
     "usage: tavelio-book dump [DIR] [--font-out FILE]\n"
     "       tavelio-book pack MANIFEST OUTDIR\n"
     "       tavelio-book unpack DIR OUTDIR\n"
+    "       tavelio-book check [DIR]\n"
     "\n"
     "  dump    print the page table of DIR/QVDB.dat (default: the working directory) as JSON,\n"
     "          loaded exactly as the reader loads it; --font-out keeps the decoded font\n"
     "  pack    write QVDB.dat and Graphics.dat into OUTDIR from a book manifest\n"
-    "  unpack  write a manifest, the font and the pictures of DIR's data files into OUTDIR\n";
+    "  unpack  write a manifest, the font and the pictures of DIR's data files into OUTDIR\n"
+    "  check   report every problem that keeps DIR's book from showing as it is meant\n";
 
 int Usage() {
     std::cerr << kUsage;
@@ -50,6 +53,9 @@ int Run(const std::vector<std::string>& args) {
             }
         }
         return tavelio::book::RunDump(folder, fontOut, std::cout);
+    }
+    if (command == "check" && args.size() <= 2) {
+        return tavelio::book::RunCheck(args.size() == 2 ? args[1] : ".", std::cout);
     }
     if (command == "pack" && args.size() == 3) {
         tavelio::book::RunPack(args[1], args[2]);

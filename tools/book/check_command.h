@@ -1,0 +1,18 @@
+// tavelio-book check: whether a data folder holds a book the reader can show as it is meant.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace tavelio::book {
+
+// Checks the data folder as the program would use it with every setting at its default
+// (narration and animation files found by the media path rule with FromPath "."): the database
+// loads; the book structure holds; every picture copies out by the program's block rule and
+// decodes through the program's own loaders; the narration and every animation file exist;
+// every page's narration stretch is in order and inside the narration file; every script parses.
+// Prints one line per problem ("slot 3 (page 2), PicType: ...") and a summary line to out.
+// Returns the exit status: 0 when no problem was found, 1 otherwise.
+int RunCheck(const std::string& folder, std::ostream& out);
+
+} // namespace tavelio::book
