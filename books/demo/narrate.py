@@ -209,7 +209,7 @@ def main():
     name = book["narration"]
     wav = os.path.join(datadir, name + ".wav")
     mp3 = os.path.join(datadir, name + ".mp3")
-    subprocess.run(["sox", *inputs, "-b", "16", wav, "rate", "-v", str(OUT_RATE), "gain", "-n", "-1"], check=True)
+    subprocess.run(["sox", "-R", *inputs, "-D", "-b", "16", wav, "rate", "-v", str(OUT_RATE), "gain", "-n", "-1"], check=True)
     subprocess.run(["lame", "--quiet", "--noreplaygain", "-m", "m", "-b", "64", "-q", "2", wav, mp3], check=True)
 
     # Measure what was written: the book file's length, and silence round every stretch.

@@ -80,7 +80,7 @@ def main():
     source, target = sys.argv[1], sys.argv[2]
     part = target + ".part"  # the target appears only when it is complete and fits
     subset(source, part)
-    font = TTFont(part)
+    font = TTFont(part, recalcTimestamp=False)  # the same sources give the same bytes
     rename(font)
     fit_to_rules(font)
     font.save(part)
