@@ -183,11 +183,12 @@ MediaError GstMediaBackend::WaitUntilReady(GstStateChangeReturn change) {
     {
         std::unique_lock lock(mutex_);
         while (!ready && !failure) {
+            if (change != GST_STATE_CHANGE_FAILURE &&
+                std::chrono::steady_clock::now() >= deadline) {
+                break;
+            }
             if (queue_.empty() && change != GST_STATE_CHANGE_FAILURE) {
-                if (posted_.wait_until(lock, deadline) == std::cv_status::timeout &&
-                    queue_.empty()) {
-                    break;
-                }
+                posted_.wait_until(lock, deadline);
                 continue;
             }
             if (queue_.empty()) {
