@@ -10,8 +10,8 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QStringDecoder>
 #include <array>
-#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <string_view>
@@ -37,15 +37,19 @@ public:
     std::unique_ptr<RegistryKey> OpenKey(const std::string&) override { return nullptr; }
 };
 
-// The error box texts as JSON strings: they are UTF-8, except where a message carries bytes of a
-// record string, which are Windows-1252 (the message box itself takes them so as well).
-std::string Utf8ErrorText(const std::string& text) {
-    try {
-        (void)nlohmann::json(text).dump();
-        return text;
-    } catch (const nlohmann::json::type_error&) {
-        return Cp1252ToUtf8(text);
+std::unique_ptr<Registry> MakeRegistry(const std::optional<std::string>& hiveFile) {
+    if (hiveFile) {
+        return std::make_unique<HiveRegistry>(*hiveFile);
     }
+    return std::make_unique<NoKeyRegistry>();
+}
+
+// An error box text as UTF-8. Messages are UTF-8, except where one carries bytes of a record
+// string, which are Windows-1252; the message box reads them the same way.
+std::string Utf8ErrorText(const std::string& text) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return utf8.hasError() ? Cp1252ToUtf8(text) : text;
 }
 
 // The control named name among the form's own controls (its direct children), or nullptr.
@@ -86,14 +90,8 @@ void SendClick(QWidget& widget, QPoint point) {
 } // namespace
 
 ScenarioRunner::ScenarioRunner(const ScenarioOptions& options, std::ostream& out, std::ostream& err)
-    : out_(out), err_(err),
-      registry_(options.registryFile
-                    ? std::unique_ptr<Registry>(new HiveRegistry(*options.registryFile))
-                    : std::unique_ptr<Registry>(new NoKeyRegistry)),
-      screen_(options.screenWidth, options.screenHeight), services_{clock_,         dispatcher_,
-                                                                    *registry_,     tempDirectory_,
-                                                                    fontInstaller_, screen_,
-                                                                    mediaBackends_} {}
+    : out_(out), err_(err), registry_(MakeRegistry(options.registryFile)),
+      screen_(options.screenWidth, options.screenHeight) {}
 
 ScenarioRunner::~ScenarioRunner() {
     program_.reset();

@@ -79,7 +79,8 @@ private:
     QtFontInstaller fontInstaller_;
     FixedScreen screen_;
     SimulatedMediaBackendFactory mediaBackends_{clock_};
-    Services services_;
+    Services services_{clock_,         dispatcher_, *registry_,    tempDirectory_,
+                       fontInstaller_, screen_,     mediaBackends_};
     std::unique_ptr<Program> program_;
 };
 
