@@ -81,7 +81,7 @@ TEST_F(ScenarioRunnerTest, ArgumentsThatNameNothingAreMistakes) {
 
 TEST_F(ScenarioRunnerTest, InputThatCantArriveIsANoteNotAMistake) {
     const RunnerResult result = Run("close ViewBook\nclick Ann\nclick SplashFront\nwait 4000\n"
-                                    "close Splash\nshot Splash gone.png\ndump\n");
+                                    "close Splash\nshot Splash gone.png\nclick SplashBack\ndump\n");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.lines.size(), 1u);
     EXPECT_THAT(result.errors, HasSubstr("line 1: note: ViewBook is hidden or disabled"));
@@ -90,6 +90,7 @@ TEST_F(ScenarioRunnerTest, InputThatCantArriveIsANoteNotAMistake) {
                                          "the active form; no click"));
     EXPECT_THAT(result.errors, HasSubstr("line 5: note: Splash does not exist now"));
     EXPECT_THAT(result.errors, HasSubstr("line 6: note: Splash does not exist now"));
+    EXPECT_THAT(result.errors, HasSubstr("line 7: note: SplashBack is gone with its form"));
     EXPECT_FALSE(std::filesystem::exists(folder_.Path("gone.png")));
 }
 
@@ -121,7 +122,6 @@ TEST_F(ScenarioRunnerTest, CommandLineMistakes) {
         {{"--screen", "800"}, "--screen wants WIDTHxHEIGHT in pixels, not 800"},
         {{"--screen", "0x600"}, "--screen wants WIDTHxHEIGHT in pixels, not 0x600"},
         {{"--screen"}, "unexpected argument --screen"},
-        {{"--registry", "missing.reg"}, "can't read the registry hive missing.reg"},
         {{"missing.txt"}, "can't read the script missing.txt"},
         {{"script.txt", "script.txt"}, "unexpected argument script.txt"},
         {{"--verbose"}, "unexpected argument --verbose"},
@@ -160,6 +160,15 @@ TEST_F(ScenarioRunnerTest, MalformedHiveIsReportedAndCountsAsNoKey) {
     EXPECT_EQ(dump["errors"], nlohmann::json::array());
     EXPECT_EQ(dump["settings"]["UseMP3"], false);
     EXPECT_EQ(dump["flags"]["LaunchActivated"], true);
+}
+
+TEST_F(ScenarioRunnerTest, MissingHiveIsNoKeyWithANote) {
+    const RunnerResult result = Run("dump\n", {"--registry", "missing.reg"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_THAT(result.errors, HasSubstr("note: no registry hive missing.reg, so no key"));
+    ASSERT_EQ(result.lines.size(), 1u);
+    EXPECT_EQ(Json(result.lines[0])["errors"], nlohmann::json::array());
+    EXPECT_EQ(Json(result.lines[0])["settings"]["FromPath"], ".");
 }
 
 TEST_F(ScenarioRunnerTest, DumpsArriveThroughAPipeBeforeTheNextCommand) {

@@ -190,6 +190,10 @@ void ScenarioRunner::Click(const std::string& controlName, int lineNo) {
                 return;
             }
         }
+        if (controlNames_.count(controlName) != 0) {
+            Note(lineNo, controlName + " is gone with its form; no click");
+            return;
+        }
         throw ScriptError("click: no control named '" + controlName + "' on any form");
     }
     auto* widget = qobject_cast<QWidget*>(control);
@@ -273,8 +277,21 @@ nlohmann::ordered_json ScenarioRunner::Dump() const {
 
 void ScenarioRunner::Settle() {
     clock_.RunDue();
+    if (program_) {
+        RememberControlNames();
+    }
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void ScenarioRunner::RememberControlNames() {
+    for (const Form* form : program_->Forms()) {
+        for (const QObject* child : form->children()) {
+            if (dynamic_cast<const Control*>(child) != nullptr) {
+                controlNames_.insert(child->objectName().toStdString());
+            }
+        }
+    }
 }
 
 void ScenarioRunner::Note(int lineNo, const std::string& text) {

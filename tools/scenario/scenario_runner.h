@@ -25,6 +25,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace tavelio {
@@ -68,6 +69,7 @@ private:
     // window system's own pending work (repaints, deferred deletions).
     void Settle();
     void Note(int lineNo, const std::string& text);
+    void RememberControlNames();
 
     std::ostream& out_;
     std::ostream& err_;
@@ -82,6 +84,9 @@ private:
     Services services_{clock_,         dispatcher_, *registry_,    tempDirectory_,
                        fontInstaller_, screen_,     mediaBackends_};
     std::unique_ptr<Program> program_;
+    // Every control name seen on a form during the run, so that a click on a control of a form
+    // that is gone (the splash) is told apart from a name the program never had.
+    std::set<std::string> controlNames_;
 };
 
 } // namespace tavelio
