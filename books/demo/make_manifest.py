@@ -92,26 +92,26 @@ def read_through_lines(timing, groups, start_at):
 
 
 def make_script(page, timing, face, lines):
-    spec = page.get("script")
-    if not spec:
+    plan = page.get("script")
+    if not plan:
         return " "
     phrases = timing["phrases"]
-    if "rhymes" in spec:
-        return ["2", str(delays([0, onset(phrases[spec["rhymes"]])])[0])] + spec["words"]
-    if spec.get("read_through") == "story":
+    if "rhymes" in plan:
+        return ["2", str(delays([0, onset(phrases[plan["rhymes"]])])[0])] + plan["words"]
+    if plan.get("read_through") == "story":
         return ["1"] + [str(d) for d in read_through_lines(timing, range(1, len(phrases)), 0)]
-    targets = arrow_targets(face, lines[:page["PageKind"]], spec.get("spell", False))
-    words = [w for p in spec["arrow"] for w in phrases[p]["words"]]
+    targets = arrow_targets(face, lines[:page["PageKind"]], plan.get("spell", False))
+    words = [w for p in plan["arrow"] for w in phrases[p]["words"]]
     if [bare(t[2]) for t in targets] != [bare(w["text"]) for w in words]:
         sys.exit(f"page {page['PageNo']}: the arrow stops {[t[2] for t in targets]} do not match the "
                  f"spoken words {[w['text'] for w in words]}")
-    handover = phrases[spec["arrow"][-1]]["end"] + HOLD_MS
+    handover = phrases[plan["arrow"][-1]]["end"] + HOLD_MS
     moments = [0] + [w["at"] for w in words] + [handover]
     steps = delays(moments)
     script = ["3", str(steps[0])]
     for (code, left, _), delay in zip(targets, steps[1:]):
         script += [str(code), str(left), str(delay)]
-    then = spec.get("then")
+    then = plan.get("then")
     if then and "rhymes" in then:
         script += ["5", str(delays([handover, onset(phrases[then["rhymes"]])])[0])] + then["words"]
     elif then and "read_through" in then:

@@ -121,14 +121,14 @@ private:
         }
         FieldTexts texts;
         for (std::size_t f = 0; f < kRecordFields.size(); ++f) {
-            const FieldSpec& spec = kRecordFields[f];
-            const std::string key(spec.name);
+            const FieldSpec& field = kRecordFields[f];
+            const std::string key(field.name);
             if (page.contains(key)) {
-                texts[f] = FieldText(page.at(key), spec, Where(index, key));
+                texts[f] = FieldText(page.at(key), field, Where(index, key));
             } else {
-                texts[f] = IsNumberField(spec.kind) ? "0" : "";
+                texts[f] = IsNumberField(field.kind) ? "0" : "";
             }
-            if (spec.kind == FieldKind::TextOrBlank && texts[f].empty()) {
+            if (field.kind == FieldKind::TextOrBlank && texts[f].empty()) {
                 texts[f] = " ";
             }
         }
@@ -138,16 +138,16 @@ private:
         return texts;
     }
 
-    static std::string FieldText(const Json& value, const FieldSpec& spec,
+    static std::string FieldText(const Json& value, const FieldSpec& field,
                                  const std::string& where) {
-        if (IsNumberField(spec.kind)) {
-            return NumberText(value, spec.kind, where);
+        if (IsNumberField(field.kind)) {
+            return NumberText(value, field.kind, where);
         }
-        std::string text = Cp1252Text(RawText(value, spec.kind, where), where);
+        std::string text = Cp1252Text(RawText(value, field.kind, where), where);
         if (text.find('\t') != std::string::npos) {
             throw ToolError(where + ": contains a TAB, which would end the field early");
         }
-        if (spec.kind == FieldKind::Letter && text.size() > 1) {
+        if (field.kind == FieldKind::Letter && text.size() > 1) {
             throw ToolError(where + ": \"" + value.get<std::string>() +
                             "\" is more than one character; the reader keeps only the last");
         }
