@@ -71,6 +71,8 @@ TEST_F(ScenarioRunnerTest, ArgumentsThatNameNothingAreMistakes) {
         {"shot launch x.png\n", "line 1: shot: no form named 'launch'"},
         {"char \xE4\xB8\xAD\n", "line 1: char: the character can't be typed"},
         {"key Shift\n", "line 1: key: unknown key 'Shift'"},
+        {"wait 999999999999999\nwait 2\n",
+         "line 2: wait: virtual time can't go past 1000000000000000 ms"},
     };
     for (const auto& c : cases) {
         const RunnerResult result = Run(c.script);

@@ -31,6 +31,10 @@ bool IsFormName(std::string_view name) {
     return false;
 }
 
+// Virtual time stops here (some 31,000 years), far enough from the end of its 64-bit counter that
+// due times of timers and players can't overflow it.
+constexpr std::int64_t kLastMomentMs = 1'000'000'000'000'000;
+
 // A machine without the program's registry key.
 class NoKeyRegistry final : public Registry {
 public:
@@ -141,6 +145,10 @@ ScenarioStatus ScenarioRunner::Execute(const ScriptCommand& command, int lineNo)
     using Verb = ScriptCommand::Verb;
     switch (command.verb) {
     case Verb::Wait:
+        if (command.waitMs > kLastMomentMs - clock_.NowMs()) {
+            throw ScriptError("wait: virtual time can't go past " + std::to_string(kLastMomentMs) +
+                              " ms");
+        }
         clock_.Advance(command.waitMs);
         break;
     case Verb::Key:
