@@ -1,6 +1,8 @@
 #include "platform/media_file_info.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
@@ -183,7 +185,10 @@ void ReadMp3(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
         at += (flags & 8) ? 4 : 0;
         // The LAME extension: 9 bytes of encoder name, then 12 bytes of settings, then the delay
         // and padding as two 12-bit numbers.
-        if (at + 24 <= body.size()) {
+        // Present only where an encoder wrote its name; xingmux, for one, leaves zeros.
+        if (at + 24 <= body.size() && std::all_of(&body[at], &body[at + 4], [](unsigned char c) {
+                return std::isalnum(c);
+            })) {
             const unsigned char* lame = &body[at];
             info.encoderName.assign(reinterpret_cast<const char*>(lame), 9);
             info.encoderName.erase(info.encoderName.find_last_not_of(std::string(" \0", 2)) + 1);

@@ -58,6 +58,18 @@ TEST_F(MediaFileInfoTest, LameHeaderGivesDelayAndPadding) {
     EXPECT_EQ(info->encoderDelay, 576);
     EXPECT_EQ(info->encoderPadding, 1234);
 
+    EXPECT_EQ(info->encoderName, "LAME3.100");
+
+    WriteMp3Headers(Path("lavc.mp3"), 100, 1105, 0, 3, "Lavc59.37");
+    EXPECT_EQ(ReadMediaFileInfo(Path("lavc.mp3"))->encoderName, "Lavc59.37");
+
+    // A Xing frame without tag (as xingmux writes it) records no delay: zeros are not a tag.
+    WriteMp3Headers(Path("xing.mp3"), 100, 0, 0, 3, "");
+    const auto xing = ReadMediaFileInfo(Path("xing.mp3"));
+    EXPECT_FALSE(xing->encoderDelay);
+    EXPECT_EQ(xing->encoderName, "");
+    EXPECT_EQ(xing->lengthMs, 2612); // 100 x 1152 samples
+
     WriteMp3Headers(Path("plain.mp3"), 0, 0, 0, 5);
     EXPECT_FALSE(ReadMediaFileInfo(Path("plain.mp3"))->encoderDelay);
 }

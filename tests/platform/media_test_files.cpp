@@ -78,7 +78,7 @@ void WriteAviHeaders(const std::string& path, std::uint32_t microsPerFrame, std:
 }
 
 void WriteMp3Headers(const std::string& path, std::uint32_t xingFrames, int delay, int padding,
-                     int frameCount) {
+                     int frameCount, const std::string& encoder) {
     constexpr int kFrameSize = 417; // 144 * 128000 / 44100, no padding bit
     const std::string header = "\xFF\xFB\x90\x64";
     std::string out;
@@ -87,11 +87,13 @@ void WriteMp3Headers(const std::string& path, std::uint32_t xingFrames, int dela
         PutBe32(frame, 0x1 | 0x8); // frame count and quality
         PutBe32(frame, xingFrames);
         PutBe32(frame, 50);
-        frame += "LAME3.100";
-        frame += std::string(12, '\0');
-        frame.push_back(static_cast<char>(delay >> 4));
-        frame.push_back(static_cast<char>(((delay & 0xF) << 4) | (padding >> 8)));
-        frame.push_back(static_cast<char>(padding & 0xFF));
+        if (!encoder.empty()) {
+            frame += (encoder + std::string(9, '\0')).substr(0, 9);
+            frame += std::string(12, '\0');
+            frame.push_back(static_cast<char>(delay >> 4));
+            frame.push_back(static_cast<char>(((delay & 0xF) << 4) | (padding >> 8)));
+            frame.push_back(static_cast<char>(padding & 0xFF));
+        }
         frame.resize(kFrameSize, '\0');
         out += frame;
     }

@@ -18,10 +18,11 @@ void WriteToneWav(const std::string& path, int durationMs, int rate = 16000);
 // for reading its length, not for decoding.
 void WriteAviHeaders(const std::string& path, std::uint32_t microsPerFrame, std::uint32_t frames);
 
-// MPEG-1 layer 3 frame headers at 44.1 kHz and 128 kbit/s: with a Xing/LAME frame recording
-// frames, delay and padding when xingFrames > 0, else frameCount plain frames (zero payload).
+// MPEG-1 layer 3 frame headers at 44.1 kHz and 128 kbit/s (zero payload): when xingFrames > 0,
+// first an Info frame recording that frame count and, when encoder is not empty, a LAME tag of
+// that encoder name with delay and padding; then frameCount plain frames.
 void WriteMp3Headers(const std::string& path, std::uint32_t xingFrames, int delay, int padding,
-                     int frameCount);
+                     int frameCount, const std::string& encoder = "LAME3.100");
 
 void WriteText(const std::string& path, const std::string& text);
 

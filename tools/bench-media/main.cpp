@@ -177,12 +177,13 @@ int main(int argc, char** argv) {
     const double openWarmMs = Median(warm);
     player.Close();
 
-    // Two kinds of MP3: one from the lame program, with a LAME header that records the encoder
-    // delay, and one from GStreamer's encoder, with no header at all.
+    // Two kinds of MP3: one from the lame program, with a LAME tag that records the encoder
+    // delay, and one from GStreamer's encoder with a Xing frame but no LAME tag.
     const bool haveLameFile = EncodeWithLameProgram(path("signal.wav"), path("lame.mp3"));
     const std::string encoded = RunPipeline(
         "filesrc location=" + path("signal.wav") +
-        " ! wavparse ! audioconvert ! lamemp3enc target=bitrate bitrate=128 cbr=true ! filesink "
+        " ! wavparse ! audioconvert ! lamemp3enc target=bitrate bitrate=128 cbr=true ! xingmux ! "
+        "filesink "
         "location=" +
         path("plain.mp3"));
     if (!encoded.empty()) {
