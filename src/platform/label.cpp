@@ -14,8 +14,10 @@ Label::Label(QWidget* form, const char* name, int left, int top, int width, int 
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setAutoFillBackground(true);
+    // The designed bounds stand until a caption or font change resizes an AutoSize label.
     setGeometry(left, top, width, height);
-    SetCaption(caption);
+    caption_ = caption;
+    setText(QString::fromStdString(Cp1252ToUtf8(caption)));
 }
 
 void Label::SetCaption(const std::string& caption) {

@@ -21,7 +21,7 @@ namespace tavelio {
 class Label final : public QLabel, public Control {
 public:
     // Made shown, enabled, opaque, left-aligned, without wrap, with AutoSize on, in the form's
-    // font and colour.
+    // font and colour, at the bounds given.
     Label(QWidget* form, const char* name, int left, int top, int width, int height,
           const std::string& caption);
 
