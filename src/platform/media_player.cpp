@@ -43,7 +43,7 @@ TMediaPlayer::~TMediaPlayer() {
 
 void TMediaPlayer::SetDisplay(VideoDisplay* display) {
     display_ = display;
-    if (backend_->IsOpen()) {
+    if (backend_->IsOpen() && backend_->HasVideo()) {
         backend_->SetVideoTarget(display);
     }
 }
@@ -79,7 +79,7 @@ void TMediaPlayer::Open() {
         throw EMCIDeviceError(ErrorText(*error));
     }
     // A display widget that has been destroyed meanwhile reads as none: the video is dropped.
-    backend_->SetVideoTarget(display_.data());
+    backend_->SetVideoTarget(backend_->HasVideo() ? display_.data() : nullptr);
 }
 
 void TMediaPlayer::Close() {
