@@ -16,7 +16,7 @@ void Program::StartUpWork() {
     if (settings_.LaunchActivated) {
         return;
     }
-    settings_.FromPath = std::string(".");
+    settings_.FromPath = std::string("."); // (a bare literal trips a false GCC 12 -Wrestrict)
     settings_.UseMP3 = false;
     settings_.SoundOn = true;
     settings_.AniOn = true;
