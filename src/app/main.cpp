@@ -1,8 +1,8 @@
 // The program entry: the real services (event-loop clock, message boxes, the system's registry
 // hive, a private temporary directory, application fonts, the primary screen, GStreamer), the
 // program's two windows, and the event loop until closing a window ends the program.
+#include "app/application_setup.h"
 #include "app/program.h"
-#include "launch/launch_pictures.h"
 #include "platform/gst_media_backend.h"
 #include "platform/hive_registry.h"
 #include "platform/message_error_box.h"
@@ -14,10 +14,7 @@
 int main(int argc, char** argv) {
     using namespace tavelio;
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavelio"));
-    QApplication::setWindowIcon(ProgramIcon());
-    // The program ends when closing a window runs its shutdown, not when its windows are hidden.
-    QApplication::setQuitOnLastWindowClosed(false);
+    SetUpApplication();
 
     RealClock clock;
     MessageErrorBox errorBox;

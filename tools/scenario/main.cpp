@@ -2,7 +2,7 @@
 // or standard input, writing one line of JSON for each dump. See docs/scenario-runner.md.
 //
 //   tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]
-#include "launch/launch_pictures.h"
+#include "app/application_setup.h"
 #include "scenario_runner.h"
 
 #include <QApplication>
@@ -130,10 +130,7 @@ int main(int argc, char** argv) {
     qtDefaultHandler = qInstallMessageHandler(FilterQtMessages);
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    // The application object set up as the program entry sets it up.
-    QApplication::setApplicationName(QStringLiteral("Tavelio"));
-    QApplication::setWindowIcon(tavelio::ProgramIcon());
-    QApplication::setQuitOnLastWindowClosed(false);
+    tavelio::SetUpApplication();
 
     tavelio::ScenarioRunner runner(commandLine.options, std::cout, std::cerr);
     const tavelio::ScenarioStatus status =
