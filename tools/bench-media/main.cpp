@@ -238,17 +238,18 @@ int main(int argc, char** argv) {
     std::printf("\nGStreamer start-up (registry)  %8.1f ms\n", initMs);
     std::printf("Open, cold                     %8.1f ms\n", openColdMs);
     std::printf("Open, warm (median of 5)       %8.1f ms\n", openWarmMs);
-    std::printf("WAV start error: worst %.3f ms, median %.3f ms\n", Worst(wav.start),
+    std::printf("WAV start error: worst |%.3f| ms, signed median %+.3f ms\n", Worst(wav.start),
                 Median(wav.start));
-    std::printf("WAV end error:   worst %.3f ms, median %.3f ms\n", Worst(wav.end),
+    std::printf("WAV end error:   worst |%.3f| ms, signed median %+.3f ms\n", Worst(wav.end),
                 Median(wav.end));
-    std::printf("MP3 start error: worst %.3f ms, median %.3f ms\n", Worst(mp3.start),
+    std::printf("MP3 start error: worst |%.3f| ms, signed median %+.3f ms\n", Worst(mp3.start),
                 Median(mp3.start));
-    std::printf("MP3 end error:   worst %.3f ms, median %.3f ms\n", Worst(mp3.end),
+    std::printf("MP3 end error:   worst |%.3f| ms, signed median %+.3f ms\n", Worst(mp3.end),
                 Median(mp3.end));
     std::printf("Clip: %d frames shown in %.2f s, processor %.1f %% of one core\n", framesShown,
                 wallSeconds, clipCpuPercent);
 
+    // The summary gives magnitudes: worst and median of the errors without their sign.
     auto rounded = [](double value) { return std::round(value * 1000) / 1000; };
     std::vector<double> absWavEnd;
     std::vector<double> absMp3End;
