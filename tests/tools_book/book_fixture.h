@@ -1,6 +1,7 @@
 // Test helper: a book manifest with its font and pictures, written into a scratch folder.
 #pragma once
 
+#include "content/byte_coding.h"
 #include "content/database_reader.h"
 #include "content/page_table.h"
 #include "content/scratch_dir.h"
@@ -76,6 +77,15 @@ inline PageTable LoadFolder(const std::string& folder, const std::string& fontFi
     PageTable table;
     LoadDatabase(folder + "/QVDB.dat", fontFile, table);
     return table;
+}
+
+// The content bytes of a data file's stored bytes.
+inline std::string Decoded(const std::string& stored) {
+    std::string content(stored);
+    for (char& c : content) {
+        c = static_cast<char>(DecodeByte(static_cast<std::uint8_t>(c)));
+    }
+    return content;
 }
 
 } // namespace tavelio::testing

@@ -1,7 +1,6 @@
 #include "book/pack_command.h"
 #include "book/tool_error.h"
 #include "book_fixture.h"
-#include "content/byte_coding.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +8,8 @@ namespace tavelio::book {
 namespace {
 
 using testing::BookFixture;
+using testing::Decoded;
 using testing::ReadFile;
-
-std::string Decoded(const std::string& stored) {
-    std::string content(stored);
-    for (char& c : content) {
-        c = static_cast<char>(DecodeByte(static_cast<std::uint8_t>(c)));
-    }
-    return content;
-}
 
 TEST(PackTest, WritesDataFilesThatLoadAsTheManifestSays) {
     BookFixture book;

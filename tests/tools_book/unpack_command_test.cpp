@@ -3,7 +3,6 @@
 #include "book/tool_error.h"
 #include "book/unpack_command.h"
 #include "book_fixture.h"
-#include "content/byte_coding.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -12,15 +11,8 @@ namespace tavelio::book {
 namespace {
 
 using testing::BookFixture;
+using testing::Decoded;
 using testing::ReadFile;
-
-std::string Decoded(const std::string& stored) {
-    std::string content(stored);
-    for (char& c : content) {
-        c = static_cast<char>(DecodeByte(static_cast<std::uint8_t>(c)));
-    }
-    return content;
-}
 
 // The bytes of every page's picture, exactly PicSize bytes from PicOffset.
 std::vector<std::string> PictureBytes(const PageTable& table, const std::string& archivePath) {
