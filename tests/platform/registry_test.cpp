@@ -1,5 +1,5 @@
-#include "../content/scratch_dir.h"
 #include "content/errors.h"
+#include "content/scratch_dir.h"
 #include "platform/hive_registry.h"
 
 #include <algorithm>

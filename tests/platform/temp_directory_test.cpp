@@ -1,4 +1,4 @@
-#include "../content/scratch_dir.h"
+#include "content/scratch_dir.h"
 #include "platform/temp_directory.h"
 
 #include <csignal>
