@@ -5,7 +5,7 @@ function(tavelio_add_qt_tests name)
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     add_executable(${name} ${sources} "${CMAKE_SOURCE_DIR}/tests/support/qt_test_main.cpp")
     target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests")
-    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
+    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock tavelio_strict)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

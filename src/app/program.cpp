@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "platform/font_faces.h"
+#include "platform/controls/font_faces.h"
 
 #include <cstdio>
 

@@ -22,8 +22,8 @@
 #include "launch/launch_pad.h"
 #include "launch/launch_program.h"
 #include "launch/splash.h"
-#include "platform/active_form.h"
-#include "platform/form.h"
+#include "platform/controls/active_form.h"
+#include "platform/controls/form.h"
 #include "viewer/view_book.h"
 
 #include <QPointer>

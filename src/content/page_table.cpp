@@ -1,6 +1,6 @@
 #include "content/page_table.h"
 
-#include "content/errors.h"
+#include "base/errors.h"
 
 #include <string>
 

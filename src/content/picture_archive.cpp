@@ -1,8 +1,8 @@
 #include "content/picture_archive.h"
 
 #include "content/byte_coding.h"
-#include "content/errors.h"
-#include "content/posix_file.h"
+#include "base/errors.h"
+#include "base/posix_file.h"
 
 #include <array>
 

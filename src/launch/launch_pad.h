@@ -10,10 +10,10 @@
 
 #include "content/book_cursor.h"
 #include "launch/launch_program.h"
-#include "platform/form.h"
-#include "platform/label.h"
-#include "platform/picture_box.h"
-#include "platform/timer.h"
+#include "platform/controls/form.h"
+#include "platform/controls/label.h"
+#include "platform/controls/picture_box.h"
+#include "platform/controls/timer.h"
 
 namespace tavelio {
 

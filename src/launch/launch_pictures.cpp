@@ -1,7 +1,8 @@
 #include "launch/launch_pictures.h"
 
-#include "content/errors.h"
-#include "platform/jpeg_decoder.h"
+#include "base/errors.h"
+#include "platform/pictures/jpeg_decoder.h"
+#include "platform/pictures/picture_loader.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -6,9 +6,9 @@
 // itself; owns its two pictures and its timer.
 #pragma once
 
-#include "platform/form.h"
-#include "platform/picture_box.h"
-#include "platform/timer.h"
+#include "platform/controls/form.h"
+#include "platform/controls/picture_box.h"
+#include "platform/controls/timer.h"
 
 namespace tavelio {
 

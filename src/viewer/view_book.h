@@ -10,11 +10,11 @@
 // environment's services must outlive it; the program releases it at shutdown.
 #pragma once
 
-#include "platform/form.h"
-#include "platform/label.h"
-#include "platform/media_player.h"
-#include "platform/timer.h"
-#include "platform/video_display.h"
+#include "platform/controls/form.h"
+#include "platform/controls/label.h"
+#include "platform/media/media_player.h"
+#include "platform/controls/timer.h"
+#include "platform/media/video_display.h"
 
 #include <QPointer>
 

@@ -8,9 +8,9 @@
 #include "app/program.h"
 #include "content/database_builder.h"
 #include "content/scratch_dir.h"
-#include "platform/hive_registry.h"
-#include "platform/simulated_media_backend.h"
-#include "platform/virtual_clock.h"
+#include "platform/system/hive_registry.h"
+#include "platform/media/simulated_media_backend.h"
+#include "platform/system/virtual_clock.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "app/program_fixture.h"
-#include "content/errors.h"
+#include "base/errors.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "content/errors.h"
+#include "base/errors.h"
 #include "content/picture_archive.h"
 #include "database_builder.h"
 #include "scratch_dir.h"

@@ -1,5 +1,5 @@
-#include "content/errors.h"
-#include "content/posix_file.h"
+#include "base/errors.h"
+#include "base/posix_file.h"
 #include "scratch_dir.h"
 
 #include <array>

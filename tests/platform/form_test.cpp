@@ -1,9 +1,9 @@
-#include "content/errors.h"
-#include "platform/active_form.h"
-#include "platform/form.h"
-#include "platform/label.h"
-#include "platform/timer.h"
-#include "platform/virtual_clock.h"
+#include "base/errors.h"
+#include "platform/controls/active_form.h"
+#include "platform/controls/form.h"
+#include "platform/controls/label.h"
+#include "platform/controls/timer.h"
+#include "platform/system/virtual_clock.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/key_codes.h"
+#include "platform/controls/key_codes.h"
 
 #include <gtest/gtest.h>
 #include <tuple>

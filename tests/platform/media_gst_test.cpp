@@ -1,11 +1,11 @@
 // The player on the GStreamer back end, playing small files for real through the silent audio
 // output (the machines the tests run on have no sound card). These tests wait for real playback,
 // so their files last 0.3 s at most.
-#include "content/errors.h"
+#include "base/errors.h"
 #include "media_test_files.h"
-#include "platform/gst_media_backend.h"
-#include "platform/media_player.h"
-#include "platform/real_clock.h"
+#include "platform/media/gst_media_backend.h"
+#include "platform/media/media_player.h"
+#include "platform/system/real_clock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

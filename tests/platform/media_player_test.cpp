@@ -1,10 +1,10 @@
 // The player's rules on the simulated back end, in virtual time.
-#include "content/errors.h"
+#include "base/errors.h"
 #include "media_test_files.h"
-#include "platform/media_backend.h"
-#include "platform/media_player.h"
-#include "platform/simulated_media_backend.h"
-#include "platform/virtual_clock.h"
+#include "platform/media/media_backend.h"
+#include "platform/media/media_player.h"
+#include "platform/media/simulated_media_backend.h"
+#include "platform/system/virtual_clock.h"
 
 #include <QTemporaryDir>
 #include <QWidget>

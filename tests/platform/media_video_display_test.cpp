@@ -1,4 +1,4 @@
-#include "platform/video_display.h"
+#include "platform/media/video_display.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,6 +1,8 @@
-#include "content/errors.h"
-#include "platform/label.h"
-#include "platform/picture_box.h"
+#include "base/errors.h"
+#include "platform/controls/label.h"
+#include "platform/controls/picture_box.h"
+#include "platform/pictures/picture_loader.h"
+#include "platform/media/media_player.h"
 
 #include <QCoreApplication>
 #include <QDir>

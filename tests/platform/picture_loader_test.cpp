@@ -1,6 +1,6 @@
-#include "content/errors.h"
+#include "base/errors.h"
 #include "content/scratch_dir.h"
-#include "platform/picture_loader.h"
+#include "platform/pictures/picture_loader.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "platform/qt_font_installer.h"
+#include "platform/system/qt_font_installer.h"
 
 #include <QFontDatabase>
 #include <QStringList>

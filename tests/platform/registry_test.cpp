@@ -1,6 +1,7 @@
-#include "content/errors.h"
+#include "base/errors.h"
 #include "content/scratch_dir.h"
-#include "platform/hive_registry.h"
+#include "platform/system/hive_registry.h"
+#include "platform/system/registry.h"
 
 #include <algorithm>
 #include <cstdlib>

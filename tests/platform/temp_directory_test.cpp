@@ -1,5 +1,5 @@
 #include "content/scratch_dir.h"
-#include "platform/temp_directory.h"
+#include "platform/system/temp_directory.h"
 
 #include <csignal>
 #include <cstdlib>

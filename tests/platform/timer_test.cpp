@@ -1,6 +1,6 @@
-#include "content/errors.h"
-#include "platform/timer.h"
-#include "platform/virtual_clock.h"
+#include "base/errors.h"
+#include "platform/controls/timer.h"
+#include "platform/system/virtual_clock.h"
 
 #include <gtest/gtest.h>
 #include <string>

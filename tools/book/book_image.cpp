@@ -3,7 +3,7 @@
 #include "book/tool_error.h"
 #include "content/byte_coding.h"
 #include "content/database_reader.h"
-#include "content/posix_file.h"
+#include "base/posix_file.h"
 
 #include <algorithm>
 #include <cstdint>

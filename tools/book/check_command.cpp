@@ -1,15 +1,15 @@
 #include "book/check_command.h"
 
 #include "content/database_reader.h"
-#include "content/errors.h"
+#include "base/errors.h"
 #include "content/media_path.h"
 #include "content/number_text.h"
 #include "content/picture_archive.h"
 #include "content/record_fields.h"
-#include "content/text_encoding.h"
+#include "base/text_encoding.h"
 #include "content/tilde_lines.h"
-#include "platform/media_file_info.h"
-#include "platform/picture_loader.h"
+#include "platform/media_files/media_file_info.h"
+#include "platform/pictures/picture_loader.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -3,7 +3,7 @@
 #include "book/record_json.h"
 #include "book/tool_error.h"
 #include "content/database_reader.h"
-#include "content/errors.h"
+#include "base/errors.h"
 #include "content/record_fields.h"
 
 #include <cstdlib>

@@ -4,7 +4,7 @@
 #include "book/pack_command.h"
 #include "book/tool_error.h"
 #include "book/unpack_command.h"
-#include "content/errors.h"
+#include "base/errors.h"
 
 #include <iostream>
 #include <string>

@@ -3,9 +3,9 @@
 #include "book/file_bytes.h"
 #include "book/tool_error.h"
 #include "content/database_reader.h"
-#include "content/errors.h"
+#include "base/errors.h"
 #include "content/picture_archive.h"
-#include "content/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "book/record_json.h"
 
-#include "content/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <string>
 

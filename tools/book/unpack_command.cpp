@@ -5,8 +5,8 @@
 #include "book/tool_error.h"
 #include "content/byte_coding.h"
 #include "content/database_reader.h"
-#include "content/errors.h"
-#include "content/posix_file.h"
+#include "base/errors.h"
+#include "base/posix_file.h"
 #include "content/record_fields.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
 #include "scenario_runner.h"
 
 #include "app/program.h"
-#include "content/text_encoding.h"
-#include "platform/control.h"
-#include "platform/form.h"
-#include "platform/hive_registry.h"
-#include "platform/key_codes.h"
+#include "base/text_encoding.h"
+#include "platform/controls/control.h"
+#include "platform/controls/form.h"
+#include "platform/system/hive_registry.h"
+#include "platform/controls/key_codes.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -11,14 +11,14 @@
 #pragma once
 
 #include "app/services.h"
-#include "platform/error_box.h"
-#include "platform/event_dispatcher.h"
-#include "platform/qt_font_installer.h"
-#include "platform/registry.h"
-#include "platform/screen.h"
-#include "platform/simulated_media_backend.h"
-#include "platform/temp_directory.h"
-#include "platform/virtual_clock.h"
+#include "platform/system/error_box.h"
+#include "platform/system/event_dispatcher.h"
+#include "platform/system/qt_font_installer.h"
+#include "platform/system/registry.h"
+#include "platform/system/screen.h"
+#include "platform/media/simulated_media_backend.h"
+#include "platform/system/temp_directory.h"
+#include "platform/system/virtual_clock.h"
 #include "script_command.h"
 
 #include <iosfwd>

@@ -1,0 +1,121 @@
+#include "platform/controls/label.h"
+
+#include "base/text_encoding.h"
+
+#include <QFontMetrics>
+#include <cmath>
+
+namespace tavelio {
+
+Label::Label(QWidget* form, const char* name, int left, int top, int width, int height,
+             const std::string& caption)
+    : QLabel(form) {
+    setObjectName(name);
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setAutoFillBackground(true);
+    // The designed bounds stand until a caption or font change resizes an AutoSize label.
+    setGeometry(left, top, width, height);
+    caption_ = caption;
+    setText(QString::fromStdString(Cp1252ToUtf8(caption)));
+}
+
+void Label::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    setText(QString::fromStdString(Cp1252ToUtf8(caption)));
+    FitToText();
+}
+
+std::string Label::FontName() const {
+    return font().family().toStdString();
+}
+
+int Label::FontHeight() const {
+    return font().pixelSize();
+}
+
+void Label::SetFont(const std::string& faceName, int pixelHeight, bool bold) {
+    QFont designed(QString::fromStdString(faceName));
+    designed.setPixelSize(pixelHeight);
+    designed.setBold(bold);
+    setFont(designed);
+    FitToText();
+}
+
+void Label::SetFontName(const std::string& faceName) {
+    QFont changed = font();
+    changed.setFamilies({QString::fromStdString(faceName)});
+    setFont(changed);
+    FitToText();
+}
+
+void Label::SetTextColor(const QColor& color) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, color);
+    setPalette(colours);
+}
+
+void Label::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    FitToText();
+}
+
+void Label::SetCentred(bool centred) {
+    setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+}
+
+void Label::SetWordWrap(bool wordWrap) {
+    setWordWrap(wordWrap);
+    FitToText();
+}
+
+void Label::SetTransparent(bool transparent) {
+    setAutoFillBackground(!transparent);
+}
+
+void Label::SetColor(const QColor& color) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, color);
+    setPalette(colours);
+}
+
+void Label::SetBounds(int left, int top, int width, int height) {
+    setGeometry(left, top, width, height);
+    FitToText();
+}
+
+void Label::SetCursorShape(CursorShape shape) {
+    cursor_ = shape;
+    ApplyCursor(*this, shape);
+}
+
+void Label::FitToText() {
+    if (!autoSize_) {
+        return;
+    }
+    const QFontMetrics metrics(font());
+    // A line is as high as the face's ascent and descent, each rounded up to whole pixels, as the
+    // designs measured it (29-pixel Times New Roman: 33 pixels).
+    const QFontMetricsF exact(font());
+    const int lineHeight = static_cast<int>(std::ceil(exact.ascent()) + std::ceil(exact.descent()));
+    if (wordWrap()) {
+        const QRect wrapped =
+            metrics.boundingRect(QRect(0, 0, width(), 0), Qt::TextWordWrap, text());
+        resize(width(), std::max(wrapped.height(), lineHeight));
+    } else {
+        resize(metrics.horizontalAdvance(text()), lineHeight);
+    }
+}
+
+nlohmann::json Label::Describe() const {
+    nlohmann::json description = DescribeControlWidget(*this, "label");
+    description["caption"] = Cp1252ToUtf8(caption_);
+    description["fontName"] = FontName();
+    description["fontHeight"] = FontHeight();
+    description["hint"] = Cp1252ToUtf8(hint_.Text());
+    description["showHint"] = hint_.Shown();
+    description["cursor"] = CursorName(cursor_);
+    return description;
+}
+
+} // namespace tavelio

@@ -1,0 +1,107 @@
+#include "platform/controls/picture_box.h"
+
+#include "base/text_encoding.h"
+#include "platform/pictures/picture_loader.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tavelio {
+
+PictureBox::PictureBox(QWidget* form, const char* name, int left, int top, int width, int height,
+                       Drawing drawing, EventDispatcher& dispatcher)
+    : QWidget(form), dispatcher_(dispatcher), drawing_(drawing) {
+    setObjectName(name);
+    setGeometry(left, top, width, height);
+}
+
+void PictureBox::LoadFromFile(const std::string& path) {
+    SetPicture(LoadPictureFile(path));
+}
+
+void PictureBox::SetPicture(const QImage& picture) {
+    picture_ = picture;
+    update();
+}
+
+void PictureBox::SetDrawing(Drawing drawing) {
+    drawing_ = drawing;
+    update();
+}
+
+void PictureBox::SetBounds(int left, int top, int width, int height) {
+    setGeometry(left, top, width, height);
+}
+
+void PictureBox::DeliverClick() {
+    if (isVisible() && isEnabled() && onClick_) {
+        dispatcher_.Run(onClick_);
+    }
+}
+
+void PictureBox::SetCursorShape(CursorShape shape) {
+    cursor_ = shape;
+    ApplyCursor(*this, shape);
+}
+
+void PictureBox::SetIgnoresMouse(bool ignores) {
+    setAttribute(Qt::WA_TransparentForMouseEvents, ignores);
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    if (picture_.isNull()) {
+        return;
+    }
+    QPainter painter(this);
+    switch (drawing_) {
+    case Drawing::Natural:
+        painter.drawImage(0, 0, picture_);
+        break;
+    case Drawing::Centred:
+        // Halves rounded toward zero, as the form's own centring does.
+        painter.drawImage((width() - picture_.width()) / 2, (height() - picture_.height()) / 2,
+                          picture_);
+        break;
+    case Drawing::Stretched:
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), picture_);
+        break;
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click) {
+        DeliverClick();
+    }
+}
+
+nlohmann::json PictureBox::Describe() const {
+    nlohmann::json description = DescribeControlWidget(*this, "picture");
+    switch (drawing_) {
+    case Drawing::Natural:
+        description["drawing"] = "natural";
+        break;
+    case Drawing::Centred:
+        description["drawing"] = "centred";
+        break;
+    case Drawing::Stretched:
+        description["drawing"] = "stretched";
+        break;
+    }
+    description["picture"] = picture_.isNull() ? nlohmann::json(nullptr)
+                                               : nlohmann::json{{"width", picture_.width()},
+                                                                {"height", picture_.height()}};
+    description["hint"] = Cp1252ToUtf8(hint_.Text());
+    description["showHint"] = hint_.Shown();
+    description["cursor"] = CursorName(cursor_);
+    return description;
+}
+
+} // namespace tavelio

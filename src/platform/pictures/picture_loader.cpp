@@ -1,0 +1,79 @@
+#include "platform/pictures/picture_loader.h"
+
+#include "base/errors.h"
+#include "base/posix_file.h"
+#include "platform/pictures/jpeg_decoder.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tavelio {
+namespace {
+
+// The extension as written: what follows the last "." of the file name, empty without one.
+std::string ExtensionOf(const std::string& path) {
+    const std::size_t nameStart = path.find_last_of('/') + 1; // npos + 1 == 0
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) {
+        return {};
+    }
+    return path.substr(dot + 1);
+}
+
+std::string Lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    PosixFile file = PosixFile::OpenReadOnly(path);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
+    bytes.resize(file.Read(bytes));
+    file.Close();
+    return bytes;
+}
+
+// Reads with the one Qt reader named, never guessing another format from the content: a file
+// that is not what its extension says is not valid, as it would be in an image control.
+QImage ReadWithQt(const std::vector<std::uint8_t>& bytes, const char* format,
+                  const char* invalidMessage) {
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        throw EInvalidGraphic(invalidMessage);
+    }
+    image.detach(); // the bytes it was read from go away with this call
+    return image;
+}
+
+} // namespace
+
+QImage LoadPictureFile(const std::string& path) {
+    const std::string extension = ExtensionOf(path);
+    const std::string kind = Lowered(extension);
+    if (kind == "bmp") {
+        return ReadWithQt(ReadWholeFile(path), "bmp", "Bitmap image is not valid");
+    }
+    if (kind == "ico") {
+        return ReadWithQt(ReadWholeFile(path), "ico", "Icon image is not valid");
+    }
+    if (kind == "jpg" || kind == "jpeg") {
+        return DecodeJpeg(ReadWholeFile(path));
+    }
+    // Metafiles ("wmf", "emf") are not read yet.
+    throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
+}
+
+} // namespace tavelio

@@ -1,0 +1,27 @@
+// Loading a picture file into an image control, the format chosen by the file's extension without
+// regard to case: "bmp" (bitmap) and "ico" (icon) through Qt's readers, "jpeg" and "jpg" through
+// the libjpeg decoder of jpeg_decoder.h. A file that goes on past the picture's own end (as the
+// picture archive's block copy writes it) loads like the picture alone.
+#pragma once
+
+#include "base/errors.h"
+
+#include <QImage>
+#include <string>
+
+namespace tavelio {
+
+// A picture file could not be loaded into an image control.
+class EInvalidGraphic : public Error {
+public:
+    using Error::Error;
+};
+
+// Returns the picture of the file at path. Raises EInvalidGraphic with "Bitmap image is not
+// valid", "Icon image is not valid", "JPEG error #<n>" (n: libjpeg's message code) or "Unknown
+// picture file extension (.<ext>)" with the extension as written (also for a name without one,
+// shown as "(.)"); a file that can't be read raises EInOutError. The caller keeps the picture it
+// showed when this raises.
+QImage LoadPictureFile(const std::string& path);
+
+} // namespace tavelio
