@@ -3,9 +3,9 @@
 // program's two windows, and the event loop until closing a window ends the program.
 #include "app/application_setup.h"
 #include "app/program.h"
+#include "platform/controls/message_error_box.h"
 #include "platform/media/gst_media_backend.h"
 #include "platform/system/hive_registry.h"
-#include "platform/controls/message_error_box.h"
 #include "platform/system/qt_font_installer.h"
 #include "platform/system/real_clock.h"
 

@@ -1,9 +1,9 @@
 #include "content/database_reader.h"
 
-#include "content/byte_coding.h"
 #include "base/errors.h"
-#include "content/number_text.h"
 #include "base/posix_file.h"
+#include "content/byte_coding.h"
+#include "content/number_text.h"
 #include "content/record_fields.h"
 
 #include <algorithm>

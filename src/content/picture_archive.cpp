@@ -1,8 +1,8 @@
 #include "content/picture_archive.h"
 
-#include "content/byte_coding.h"
 #include "base/errors.h"
 #include "base/posix_file.h"
+#include "content/byte_coding.h"
 
 #include <array>
 

@@ -12,8 +12,8 @@
 
 #include "platform/controls/form.h"
 #include "platform/controls/label.h"
-#include "platform/media/media_player.h"
 #include "platform/controls/timer.h"
+#include "platform/media/media_player.h"
 #include "platform/media/video_display.h"
 
 #include <QPointer>

@@ -8,8 +8,8 @@
 #include "app/program.h"
 #include "content/database_builder.h"
 #include "content/scratch_dir.h"
-#include "platform/system/hive_registry.h"
 #include "platform/media/simulated_media_backend.h"
+#include "platform/system/hive_registry.h"
 #include "platform/system/virtual_clock.h"
 
 #include <filesystem>

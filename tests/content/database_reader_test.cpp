@@ -1,5 +1,5 @@
-#include "content/database_reader.h"
 #include "base/errors.h"
+#include "content/database_reader.h"
 #include "database_builder.h"
 #include "scratch_dir.h"
 

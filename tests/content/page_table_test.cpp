@@ -1,5 +1,5 @@
-#include "content/book_cursor.h"
 #include "base/errors.h"
+#include "content/book_cursor.h"
 #include "content/page_table.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "base/errors.h"
 #include "platform/controls/label.h"
 #include "platform/controls/picture_box.h"
-#include "platform/pictures/picture_loader.h"
 #include "platform/media/media_player.h"
+#include "platform/pictures/picture_loader.h"
 
 #include <QCoreApplication>
 #include <QDir>

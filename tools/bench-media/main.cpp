@@ -4,11 +4,11 @@
 // measures the processor time of playing a 315 x 226 Motion-JPEG clip at 15 frames per second
 // into a display. Prints one line per stretch, a summary, and as its last line one JSON object.
 #include "bench_signals.h"
-#include "platform/system/event_dispatcher.h"
 #include "platform/media/gst_media_backend.h"
 #include "platform/media/media_player.h"
-#include "platform/system/real_clock.h"
 #include "platform/media/video_display.h"
+#include "platform/system/event_dispatcher.h"
+#include "platform/system/real_clock.h"
 #include "stretch_error.h"
 
 #include <QApplication>

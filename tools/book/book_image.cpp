@@ -1,9 +1,9 @@
 #include "book/book_image.h"
 
+#include "base/posix_file.h"
 #include "book/tool_error.h"
 #include "content/byte_coding.h"
 #include "content/database_reader.h"
-#include "base/posix_file.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "book/dump_command.h"
 
+#include "base/errors.h"
 #include "book/record_json.h"
 #include "book/tool_error.h"
 #include "content/database_reader.h"
-#include "base/errors.h"
 #include "content/record_fields.h"
 
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // tavelio-book: one command for people who keep, inspect and make books.
+#include "base/errors.h"
 #include "book/check_command.h"
 #include "book/dump_command.h"
 #include "book/pack_command.h"
 #include "book/tool_error.h"
 #include "book/unpack_command.h"
-#include "base/errors.h"
 
 #include <iostream>
 #include <string>

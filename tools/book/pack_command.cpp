@@ -1,11 +1,11 @@
 #include "book/pack_command.h"
 
+#include "base/errors.h"
+#include "base/text_encoding.h"
 #include "book/file_bytes.h"
 #include "book/tool_error.h"
 #include "content/database_reader.h"
-#include "base/errors.h"
 #include "content/picture_archive.h"
-#include "base/text_encoding.h"
 
 #include <cstdint>
 #include <cstdio>

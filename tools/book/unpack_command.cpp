@@ -1,12 +1,12 @@
 #include "book/unpack_command.h"
 
+#include "base/errors.h"
+#include "base/posix_file.h"
 #include "book/file_bytes.h"
 #include "book/record_json.h"
 #include "book/tool_error.h"
 #include "content/byte_coding.h"
 #include "content/database_reader.h"
-#include "base/errors.h"
-#include "base/posix_file.h"
 #include "content/record_fields.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 #include "base/text_encoding.h"
 #include "platform/controls/control.h"
 #include "platform/controls/form.h"
-#include "platform/system/hive_registry.h"
 #include "platform/controls/key_codes.h"
+#include "platform/system/hive_registry.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -26,8 +26,8 @@
 // form.
 #pragma once
 
-#include "platform/system/clock.h"
 #include "platform/controls/control_look.h"
+#include "platform/system/clock.h"
 #include "platform/system/event_dispatcher.h"
 #include "platform/system/screen.h"
 

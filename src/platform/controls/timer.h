@@ -6,8 +6,8 @@
 // dispatcher, must outlive it.
 #pragma once
 
-#include "platform/system/clock.h"
 #include "platform/controls/control.h"
+#include "platform/system/clock.h"
 #include "platform/system/event_dispatcher.h"
 
 #include <QObject>

@@ -2,8 +2,8 @@
 
 #include "platform/media/gst_missing_plugin.h"
 #include "platform/media/gst_outputs.h"
-#include "platform/media_files/media_file_info.h"
 #include "platform/media/video_display.h"
+#include "platform/media_files/media_file_info.h"
 
 #include <QImage>
 #include <QObject>

@@ -31,12 +31,11 @@
 #pragma once
 
 #include "base/errors.h"
-
-#include "platform/system/clock.h"
 #include "platform/controls/control.h"
-#include "platform/system/event_dispatcher.h"
 #include "platform/media/media_backend.h"
 #include "platform/media/video_display.h"
+#include "platform/system/clock.h"
+#include "platform/system/event_dispatcher.h"
 
 #include <QObject>
 #include <QPointer>

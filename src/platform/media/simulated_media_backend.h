@@ -7,8 +7,8 @@
 // the bit rate of its first frame. Only AVI files have video.
 #pragma once
 
-#include "platform/system/clock.h"
 #include "platform/media/media_backend.h"
+#include "platform/system/clock.h"
 
 namespace tavelio {
 
