@@ -16,7 +16,7 @@
 #pragma once
 
 #include "app/services.h"
-#include "app/settings.h"
+#include "content/settings.h"
 #include "content/book_cursor.h"
 #include "content/page_table.h"
 #include "launch/launch_pad.h"

@@ -1,0 +1,18 @@
+// Narration: the book's narration file in TextSpeachPlay, a stretch of it per page, and the
+// narration switch. Failures of the player raise through to the event's dispatcher.
+#pragma once
+
+namespace tavelio {
+
+struct Viewer;
+
+// Stops whichever player plays, setting MediaStoppedFlag for each one it stops.
+void StopAllMedia(Viewer& viewer);
+// Opens the narration file of the current record's book, when narration is on.
+void OpenSpeechFile(Viewer& viewer);
+// Plays the current page's stretch, when narration is on.
+void PlayPageSpeech(Viewer& viewer);
+// Flips SoundOn and brings the page into line; enables NarrationBit as its last step.
+void ToggleNarration(Viewer& viewer);
+
+} // namespace tavelio

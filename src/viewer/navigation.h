@@ -1,0 +1,24 @@
+// Navigation: from page to page, to the cover, to the next book and back to the launch pad; the
+// viewer's activation, keys and button handlers.
+#pragma once
+
+namespace tavelio {
+
+struct Viewer;
+
+// ArrangePageFrame, ShowPageAnimation, PlacePageMedia, StartPageScript, PlayPageSpeech.
+void PresentPage(Viewer& viewer);
+void ReturnToLaunchPad(Viewer& viewer);
+void GoToCover(Viewer& viewer);
+void GoToPreviousPage(Viewer& viewer);
+void GoToNextPage(Viewer& viewer);
+void GoToNextBook(Viewer& viewer);
+// CoverTimed fired: leave the cover for page 1.
+void CoverTimedTimer(Viewer& viewer);
+
+// The viewer's activation, its keys (virtual-key codes) and typed characters.
+void ViewerActivate(Viewer& viewer);
+void ViewerKeyDown(Viewer& viewer, int virtualKey);
+void ViewerKeyPress(Viewer& viewer, char character);
+
+} // namespace tavelio
