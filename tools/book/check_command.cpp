@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/text_encoding.h"
+#include "book/file_bytes.h"
 #include "content/database_reader.h"
 #include "content/media_path.h"
 #include "content/number_text.h"
@@ -58,9 +59,11 @@ private:
 
 class BookChecker {
 public:
-    BookChecker(const std::string& folder, std::ostream& out) : folder_(folder), out_(out) {}
+    BookChecker(const std::string& folder, std::ostream& out, std::ostream& err)
+        : folder_(folder), out_(out), err_(err) {}
 
     int Run() {
+        RequireFolder(folder_);
         if (!LoadBook()) {
             return Summary();
         }
@@ -76,7 +79,7 @@ public:
 
 private:
     void Problem(const std::string& where, const std::string& what) {
-        out_ << where << ": " << what << '\n';
+        err_ << where << ": " << what << '\n';
         ++problems_;
     }
 
@@ -110,9 +113,10 @@ private:
         try {
             LoadDatabase(InFolder("QVDB.dat"), scratch.Path() + "ZBM.TTF", table_);
         } catch (const Error& error) {
-            Problem("QVDB.dat", ErrorBoxText(error.what()));
+            Problem(InFolder("QVDB.dat"), ErrorBoxText(error.what()));
             return false;
         }
+        loaded_ = true;
         return true;
     }
 
@@ -179,7 +183,7 @@ private:
             }
             if (!archiveThere) {
                 if (!archiveReported) {
-                    Problem("Graphics.dat", "File not found.");
+                    Problem(archive, "File not found.");
                     archiveReported = true;
                 }
                 continue;
@@ -257,16 +261,17 @@ private:
             const bool wav = extension == ".wav";
             if (!IsFile(path)) {
                 if (wav) {
-                    Problem(name, "narration file " + Quoted(MediaPath(".", false, false, name)) +
-                                      " not found");
+                    Problem(InFolder(name), "narration file " +
+                                                Quoted(MediaPath(".", false, false, name)) +
+                                                " not found");
                 }
                 continue;
             }
             const auto info = ReadMediaFileInfo(path);
             const MediaFileKind expected = wav ? MediaFileKind::Wav : MediaFileKind::Mp3;
             if (!info || info->kind != expected || !info->lengthMs) {
-                Problem(name, std::string("its length cannot be read: not ") +
-                                  (wav ? "a WAV" : "an MP3") + " file");
+                Problem(InFolder(name), std::string("its length cannot be read: not ") +
+                                            (wav ? "a WAV" : "an MP3") + " file");
                 continue;
             }
             files.push_back({name, *info->lengthMs, wav ? 0 : kMp3ToleranceMs});
@@ -434,26 +439,37 @@ private:
 
     void CheckScript(int slot) { ScriptReader(*this, slot).Check(); }
 
+    // The closing line, in the words of the person who made the book.
     int Summary() {
+        if (!loaded_) {
+            out_ << folder_
+                 << ": the book's pages could not be read, so nothing else was checked\n";
+            return 1;
+        }
         if (problems_ == 0) {
-            out_ << "check: " << folder_ << " holds a sound book\n";
+            out_ << folder_
+                 << ": the book is ready: its pages, pictures, clips, narration and page scripts "
+                    "were all checked and found sound\n";
             return 0;
         }
-        out_ << "check: " << problems_ << (problems_ == 1 ? " problem" : " problems") << " in "
-             << folder_ << '\n';
+        out_ << folder_ << ": " << problems_ << (problems_ == 1 ? " problem" : " problems")
+             << " (above) to mend in the book's pages, pictures, clips, narration or page "
+                "scripts\n";
         return 1;
     }
 
     std::string folder_;
     std::ostream& out_;
+    std::ostream& err_;
     PageTable table_;
+    bool loaded_ = false;
     int problems_ = 0;
 };
 
 } // namespace
 
-int RunCheck(const std::string& folder, std::ostream& out) {
-    return BookChecker(folder, out).Run();
+int RunCheck(const std::string& folder, std::ostream& out, std::ostream& err) {
+    return BookChecker(folder, out, err).Run();
 }
 
 } // namespace tavelio::book
