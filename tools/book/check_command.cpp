@@ -30,8 +30,6 @@ constexpr std::int32_t kMaxPictureKilobytes = 32767;
 // An MP3 length from its headers is an estimate to within a frame or so.
 constexpr std::int64_t kMp3ToleranceMs = 50;
 
-constexpr const char* kNarrationBase = "A1Speach";
-
 // A private folder for the picture copies, removed with its content when the check ends.
 class ScratchFolder {
 public:
@@ -251,10 +249,10 @@ private:
     // play and must be there, and the MP3 file, which the MP3 setting plays, when it is there.
     std::vector<Narration> NarrationFiles() {
         std::vector<Narration> files;
-        for (const std::string extension : {".wav", ".mp3"}) {
-            const std::string name = kNarrationBase + extension;
+        for (const bool mp3 : {false, true}) {
+            const std::string name = NarrationFileName(1, mp3);
             const std::string path = MediaFile(name);
-            const bool wav = extension == ".wav";
+            const bool wav = !mp3;
             if (!IsFile(path)) {
                 if (wav) {
                     Problem(name, "narration file " + Quoted(MediaPath(".", false, false, name)) +
@@ -284,7 +282,7 @@ private:
             } else if (otherBooks.insert(book).second) {
                 Problem(Where(slot, "BookNo"), "book " + std::to_string(book) +
                                                    " has no narration file; only book 1 has one (" +
-                                                   kNarrationBase + ")");
+                                                   NarrationFileName(1, false) + ")");
             }
         }
         const std::vector<Narration> files = bookOne ? NarrationFiles() : std::vector<Narration>{};
