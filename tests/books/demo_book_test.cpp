@@ -1,10 +1,11 @@
 // The demo book as the build leaves it in its data folder, read with the program's own reader:
 // the pages, layouts, scripts and files that a first reading of "Ann and the Seed" relies on.
+#include "content/book_cursor.h"
 #include "content/database_reader.h"
 #include "content/number_text.h"
 #include "content/page_table.h"
-#include "content/scratch_dir.h"
 #include "content/tilde_lines.h"
+#include "support/scratch_dir.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -16,7 +17,6 @@
 namespace tavelio {
 namespace {
 
-constexpr int kStoryPage = 8;
 constexpr int kPages = 12;
 // The ruled text lines: labels at left 144, 497 wide; the arrow panel is 25 wide.
 constexpr int kLineLeft = 144;
@@ -82,7 +82,7 @@ protected:
         return found;
     }
 
-    testing::ScratchDir scratch_;
+    test::ScratchDir scratch_;
     PageTable table_;
 };
 
@@ -93,7 +93,7 @@ TEST_F(DemoBookTest, IsBookOneWithTwelvePagesInOrder) {
         EXPECT_EQ(Page(n).PageNo, n);
         EXPECT_EQ(Page(n).Title, "Ann and the Seed");
     }
-    EXPECT_EQ(Page(kStoryPage + 3).PageNo, 11) << "the last page is StoryPage + 3";
+    EXPECT_EQ(Page(kOpeningStoryPage + kLastPageAfterStory).PageNo, kPages - 1) << "the last page";
     EXPECT_EQ(table_.At(13).BookNo, 0) << "nothing follows the twelve records";
 }
 
@@ -198,8 +198,8 @@ TEST_F(DemoBookTest, ArrowScriptsStayUnderTheShownWordsAndHandOver) {
             const auto lines = Lines(page.ScriptText);
             EXPECT_EQ(static_cast<int>(lines.size()), walk.handoverLine + 2 + page.PageNo);
             const int slot = page.PageNo + 1;
-            EXPECT_GE(slot - kStoryPage + 1, 1);
-            EXPECT_LE(slot - kStoryPage + page.PageNo, kPages);
+            EXPECT_GE(slot - kOpeningStoryPage + 1, 1);
+            EXPECT_LE(slot - kOpeningStoryPage + page.PageNo, kPages);
         }
         if (walk.handover == 5) {
             EXPECT_EQ(Lines(page.ScriptText).size(),
@@ -211,10 +211,10 @@ TEST_F(DemoBookTest, ArrowScriptsStayUnderTheShownWordsAndHandOver) {
 }
 
 TEST_F(DemoBookTest, StoryPageReadsTheWholeStoryInStepWithTheNarration) {
-    const QVDBType& story = Page(kStoryPage);
+    const QVDBType& story = Page(kOpeningStoryPage);
     ASSERT_EQ(Mode(story), 1);
     const auto lines = Lines(story.ScriptText);
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kStoryPage + 2));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kOpeningStoryPage + 2));
     int total = 0;
     for (std::size_t k = 1; k < lines.size(); ++k) {
         EXPECT_GT(Line(lines, k), 0) << k;
@@ -226,11 +226,11 @@ TEST_F(DemoBookTest, StoryPageReadsTheWholeStoryInStepWithTheNarration) {
     // on the last group.
     ASSERT_GE(story.PageKind, 1);
     EXPECT_EQ(Lines(story.PageText).size(),
-              static_cast<std::size_t>((kStoryPage + 1) * story.PageKind));
+              static_cast<std::size_t>((kOpeningStoryPage + 1) * story.PageKind));
 }
 
 TEST_F(DemoBookTest, PromptsGiveTheWordsAChildCannotSee) {
-    EXPECT_NE(Page(kStoryPage + 1).PromptText, " ") << "the answers page shows its answers";
+    EXPECT_NE(Page(kOpeningStoryPage + 1).PromptText, " ") << "the answers page shows its answers";
     for (int n = 1; n < kPages; ++n) {
         if (Page(n).PageKind == 0) {
             EXPECT_NE(Page(n).PromptText, " ") << "picture page " << n << " shows no text";
@@ -239,7 +239,7 @@ TEST_F(DemoBookTest, PromptsGiveTheWordsAChildCannotSee) {
 }
 
 TEST_F(DemoBookTest, FontBlockHoldsTheRenamedHandwritingFace) {
-    const std::string font = testing::ReadFile(scratch_.Path("ZBM.TTF"));
+    const std::string font = test::ReadFile(scratch_.Path("ZBM.TTF"));
     std::string utf16;
     for (char c : std::string("Zaner-Bloser Manuscript")) {
         utf16 += '\0';
