@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using StartUpTest = ProgramFixture;
@@ -218,4 +218,4 @@ TEST_F(StartUpTest, ShortDatabaseReportsItsEnd) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

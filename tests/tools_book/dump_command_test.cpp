@@ -8,7 +8,7 @@
 namespace tavelio::book {
 namespace {
 
-using testing::BookFixture;
+using test::BookFixture;
 
 nlohmann::ordered_json Dump(const std::string& folder, const std::string& fontOut, int& status) {
     std::ostringstream out;
@@ -47,7 +47,7 @@ TEST(DumpTest, PrintsEveryFieldOfTheTwelveRecordsAsTheReaderHoldsThem) {
     EXPECT_EQ(third["PageText"], std::string("a") + '\0' + "b");
     EXPECT_EQ(third["PromptText"], " ");
     EXPECT_EQ(json["records"][1]["PicSize"], 1500);
-    EXPECT_EQ(testing::ReadFile(book.dir.Path("font.out")).size(), kFontBlockSize);
+    EXPECT_EQ(test::ReadFile(book.dir.Path("font.out")).size(), kFontBlockSize);
 }
 
 TEST(DumpTest, PrintsTheZeroCharacterAsAnEscape) {
@@ -62,8 +62,8 @@ TEST(DumpTest, AnErrorIsPrintedAsTheErrorBoxShowsItWithTheSlotsAsTheyAre) {
     BookFixture book;
     RunPack(book.WriteManifest(), book.dir.Path("out"));
     // Cut the database inside record 12.
-    const std::string stored = testing::ReadFile(book.dir.Path("out/QVDB.dat"));
-    testing::WriteFile(book.dir.Path("out/QVDB.dat"), stored.substr(0, stored.size() - 30));
+    const std::string stored = test::ReadFile(book.dir.Path("out/QVDB.dat"));
+    test::WriteFile(book.dir.Path("out/QVDB.dat"), stored.substr(0, stored.size() - 30));
     int status = -1;
     const auto json = Dump(book.dir.Path("out"), "", status);
     EXPECT_EQ(status, 1);
@@ -75,7 +75,7 @@ TEST(DumpTest, AnErrorIsPrintedAsTheErrorBoxShowsItWithTheSlotsAsTheyAre) {
 }
 
 TEST(DumpTest, AMissingDatabaseGivesFileNotFoundAndEmptySlots) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     int status = -1;
     const auto json = Dump(dir.Path("none"), "", status);
     EXPECT_EQ(status, 1);
