@@ -6,11 +6,11 @@
 #pragma once
 
 #include "app/program.h"
-#include "support/database_builder.h"
-#include "support/scratch_dir.h"
 #include "platform/media/simulated_media_backend.h"
 #include "platform/system/hive_registry.h"
 #include "platform/system/virtual_clock.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "support/scratch_dir.h"
 #include "base/temp_directory.h"
+#include "support/scratch_dir.h"
 
 #include <csignal>
 #include <cstdlib>

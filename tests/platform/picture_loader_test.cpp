@@ -1,6 +1,6 @@
 #include "base/errors.h"
-#include "support/scratch_dir.h"
 #include "platform/pictures/picture_loader.h"
+#include "support/scratch_dir.h"
 
 #include <QBuffer>
 #include <QImage>

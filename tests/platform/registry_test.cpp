@@ -1,7 +1,7 @@
 #include "base/errors.h"
-#include "support/scratch_dir.h"
 #include "platform/system/hive_registry.h"
 #include "platform/system/registry.h"
+#include "support/scratch_dir.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // The runner as a program: its command line, its exit statuses, what it says about mistakes, how
 // it ends, and its output through a pipe.
+#include "runner_process.h"
 #include "support/database_builder.h"
 #include "support/scratch_dir.h"
-#include "runner_process.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>

@@ -15,10 +15,10 @@
 //                          gives at PTR
 //
 // The runner's temporary directory is made under a folder of the test's own.
-#include "support/database_builder.h"
-#include "support/scratch_dir.h"
 #include "runner_process.h"
 #include "script_command.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 
 #include <filesystem>
 #include <fstream>

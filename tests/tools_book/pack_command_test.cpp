@@ -86,8 +86,7 @@ TEST(PackTest, AFontOfExactlyTheBlockFits) {
 
 TEST(PackTest, ManifestsMayCarryComments) {
     BookFixture book;
-    test::WriteFile(book.dir.Path("commented.json"),
-                       "// the demo book\n" + book.manifest.dump(2));
+    test::WriteFile(book.dir.Path("commented.json"), "// the demo book\n" + book.manifest.dump(2));
     EXPECT_NO_THROW(RunPack(book.dir.Path("commented.json"), book.dir.Path("out")));
 }
 
