@@ -11,11 +11,12 @@
 
 namespace tavelio::book {
 
-int RunDump(const std::string& folder, const std::string& fontOut, std::ostream& out) {
+int RunDump(const std::string& folder, const std::string& fontOut, std::ostream& out,
+            std::ostream& err) {
     PageTable table;
     nlohmann::ordered_json error = nullptr;
+    const std::string database = (std::filesystem::path(folder) / "QVDB.dat").string();
     try {
-        const std::string database = (std::filesystem::path(folder) / "QVDB.dat").string();
         if (fontOut.empty()) {
             const TempDirectory scratch;
             LoadDatabase(database, scratch.Path() + "ZBM.TTF", table);
@@ -24,6 +25,7 @@ int RunDump(const std::string& folder, const std::string& fontOut, std::ostream&
         }
     } catch (const Error& raised) {
         error = ErrorBoxText(raised.what());
+        err << database << ": " << ErrorBoxText(raised.what()) << '\n';
     }
 
     nlohmann::ordered_json json;
