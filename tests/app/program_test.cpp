@@ -1,6 +1,6 @@
 #include "app/program_fixture.h"
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using ProgramTest = ProgramFixture;
@@ -78,4 +78,4 @@ TEST_F(ProgramTest, DescribesSettingsAndFlagsByName) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

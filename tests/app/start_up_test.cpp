@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using StartUpTest = ProgramFixture;
@@ -227,4 +227,4 @@ TEST_F(StartUpTest, ShortDatabaseReportsItsEnd) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <functional>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 class LaunchPadTest : public ProgramFixture {
@@ -266,4 +266,4 @@ TEST_F(LaunchPadTest, OtherKeysAndCharactersDoNothing) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

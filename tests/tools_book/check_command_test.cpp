@@ -1,6 +1,6 @@
 #include "book/check_command.h"
 #include "book/pack_command.h"
-#include "content/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -12,8 +12,8 @@
 namespace tavelio::book {
 namespace {
 
-using testing::ScratchDir;
-using testing::WriteFile;
+using test::ScratchDir;
+using test::WriteFile;
 using Json = nlohmann::json;
 
 std::string PictureBytes(int width, int height, const char* format) {
@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "/data/QVDB.dat: File not found.\n"},
         Breakage{"ShortDatabase", nullptr,
                  [](ScratchDir& d) {
-                     const std::string bytes = testing::ReadFile(d.Path("data/QVDB.dat"));
+                     const std::string bytes = test::ReadFile(d.Path("data/QVDB.dat"));
                      WriteFile(d.Path("data/QVDB.dat"), bytes.substr(0, bytes.size() - 5));
                  },
                  "/data/QVDB.dat: Read beyond end of file.\n"},
@@ -216,14 +216,14 @@ INSTANTIATE_TEST_SUITE_P(
         Breakage{"BrokenJpeg", nullptr,
                  [](ScratchDir& d) {
                      // Overwrite the start of the archive (the cover's JPEG) with zeros.
-                     std::string bytes = testing::ReadFile(d.Path("data/Graphics.dat"));
+                     std::string bytes = test::ReadFile(d.Path("data/Graphics.dat"));
                      bytes.replace(0, 64, std::string(64, '\0'));
                      WriteFile(d.Path("data/Graphics.dat"), bytes);
                  },
                  "slot 1 (page 0), picture: JPEG error #"},
         Breakage{"BrokenBitmap", nullptr,
                  [](ScratchDir& d) {
-                     std::string bytes = testing::ReadFile(d.Path("data/Graphics.dat"));
+                     std::string bytes = test::ReadFile(d.Path("data/Graphics.dat"));
                      const auto bmp = bytes.size() - PictureBytes(40, 30, "BMP").size();
                      bytes.replace(bmp, 2, "\0\0", 2);
                      WriteFile(d.Path("data/Graphics.dat"), bytes);
