@@ -27,7 +27,7 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
     setAutoFillBackground(true);
-    QFont formFont(kTimesNewRoman);
+    QFont formFont(QString::fromLatin1(kTimesNewRoman));
     formFont.setPixelSize(kFormHeight);
     setFont(formFont);
     SetCursorShape(CursorShape::NoEntry);

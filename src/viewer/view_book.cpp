@@ -41,7 +41,7 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     AniShow->setGeometry(225, 25, 315, 226);
     AniShow->hide();
     AniShow->setEnabled(false);
-    AniShow->setToolTip("To disable animations click on the animation button.");
+    AniShow->setToolTip(QStringLiteral("To disable animations click on the animation button."));
 
     AniPlay = new TMediaPlayer(this, "AniPlay", mediaBackends, FormClock(), Dispatcher());
     AniPlay->SetBounds(616, 26, 29, 30);

@@ -119,7 +119,7 @@ TEST_P(PackRefusalTest, RefusesNamingPageAndFieldAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(book.dir.Path("out/QVDB.dat")));
 }
 
-nlohmann::json& PageOf(BookFixture& book, int index) {
+nlohmann::json& PageOf(BookFixture& book, std::size_t index) {
     return book.manifest["pages"][index];
 }
 
@@ -201,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "unknown key \"fonts\""},
         Refusal{"TextAsNumber", [](BookFixture& b) { PageOf(b, 2)["Title"] = 5; },
                 "field Title: must be a string or a list of lines"}),
-    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Refusal>& refusal) { return refusal.param.name; });
 
 TEST(PackTest, NotJsonIsRefused) {
     testing::ScratchDir dir;
