@@ -1,7 +1,8 @@
 # tavelio_add_test_suite(NAME [QT] SOURCES ... LINK ... [DEFINITIONS ...] [NEEDS ...]): a
 # GoogleTest executable NAME of the listed sources of the calling folder, built with the strict
 # set and tests/ as an include root, linked to LINK and to GoogleTest with its matchers, and
-# registered with CTest case by case.
+# registered with CTest case by case; a parameterised case under the name its suite gives it,
+# without its parameter's printed value.
 #   QT           the cases run with a QApplication on Qt's offscreen platform (tests/support's
 #                entry); without it, GoogleTest's own entry runs them.
 #   DEFINITIONS  compile definitions, such as the paths of the programs and data the cases use.
@@ -21,5 +22,5 @@ function(tavelio_add_test_suite name)
     if(arg_NEEDS)
         add_dependencies(${name} ${arg_NEEDS})
     endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
 endfunction()

@@ -1,4 +1,5 @@
 // The start-up work of the launch pad's first activation.
+#include "app/data_files.h"
 #include "app/program.h"
 #include "content/database_reader.h"
 
@@ -6,7 +7,6 @@ namespace tavelio {
 namespace {
 
 constexpr const char* kInstallationKey = "\\Software\\Morrowick\\Tavelio\\";
-constexpr const char* kDatabaseFile = "QVDB.dat";
 constexpr const char* kFontFileName = "ZBM.TTF";
 constexpr const char* kHandwritingFace = "Zaner-Bloser Manuscript";
 

@@ -57,6 +57,11 @@ struct RegistryCase {
     Settings expected;
 };
 
+// Cases print as their names, not as a dump of their bytes.
+void PrintTo(const RegistryCase& registryCase, std::ostream* out) {
+    *out << registryCase.name;
+}
+
 Settings With(auto change) {
     Settings settings;
     change(settings);
@@ -124,6 +129,10 @@ struct RegistryErrorCase {
     const char* values;
     const char* errorText;
 };
+
+void PrintTo(const RegistryErrorCase& errorCase, std::ostream* out) {
+    *out << errorCase.name;
+}
 
 class RegistryErrorTest : public ProgramFixture,
                           public ::testing::WithParamInterface<RegistryErrorCase> {};

@@ -10,9 +10,15 @@ namespace {
 
 using testing::BookFixture;
 
-nlohmann::ordered_json Dump(const std::string& folder, const std::string& fontOut, int& status) {
+// The printed table; the status and what went to standard error in the out parameters.
+nlohmann::ordered_json Dump(const std::string& folder, const std::string& fontOut, int& status,
+                            std::string* errors = nullptr) {
     std::ostringstream out;
-    status = RunDump(folder, fontOut, out);
+    std::ostringstream err;
+    status = RunDump(folder, fontOut, out, err);
+    if (errors != nullptr) {
+        *errors = err.str();
+    }
     return nlohmann::ordered_json::parse(out.str());
 }
 
@@ -54,7 +60,8 @@ TEST(DumpTest, PrintsTheZeroCharacterAsAnEscape) {
     BookFixture book;
     RunPack(book.WriteManifest(), book.dir.Path("out"));
     std::ostringstream out;
-    RunDump(book.dir.Path("out"), "", out);
+    std::ostringstream err;
+    RunDump(book.dir.Path("out"), "", out, err);
     EXPECT_NE(out.str().find(R"("Letter": "\u0000")"), std::string::npos);
 }
 
@@ -77,9 +84,11 @@ TEST(DumpTest, AnErrorIsPrintedAsTheErrorBoxShowsItWithTheSlotsAsTheyAre) {
 TEST(DumpTest, AMissingDatabaseGivesFileNotFoundAndEmptySlots) {
     testing::ScratchDir dir;
     int status = -1;
-    const auto json = Dump(dir.Path("none"), "", status);
+    std::string errors;
+    const auto json = Dump(dir.Path("none"), "", status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(json["error"], "File not found.");
+    EXPECT_EQ(errors, dir.Path("none") + "/QVDB.dat: File not found.\n");
     EXPECT_EQ(json["records"][0]["BookNo"], 0);
     EXPECT_EQ(json["records"][0]["Title"], "");
 }
@@ -93,7 +102,8 @@ TEST(DumpTest, TheTemporaryFontIsRemoved) {
     const std::string savedValue = saved != nullptr ? saved : "";
     ::setenv("TMPDIR", book.dir.Path("tmp").c_str(), 1);
     std::ostringstream out;
-    const int status = RunDump(book.dir.Path("out"), "", out);
+    std::ostringstream err;
+    const int status = RunDump(book.dir.Path("out"), "", out, err);
     if (saved != nullptr) {
         ::setenv("TMPDIR", savedValue.c_str(), 1);
     } else {

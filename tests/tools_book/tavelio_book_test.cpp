@@ -1,5 +1,6 @@
 // The command itself: exit statuses and where its messages go.
 #include "book_fixture.h"
+#include "version/version.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -45,10 +46,40 @@ TEST(TavelioBookTest, DumpOfAMissingDatabaseExitsWithOneAndStillPrintsTheTable) 
     EXPECT_EQ(json["error"], "File not found.");
 }
 
-TEST(TavelioBookTest, AWrongCommandLineShowsTheUsage) {
+TEST(TavelioBookTest, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
     testing::ScratchDir dir;
-    EXPECT_EQ(RunCommand(dir, "pack only-one"), 2);
-    EXPECT_NE(testing::ReadFile(dir.Path("stderr")).find("usage:"), std::string::npos);
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "no command given"},
+        {"frob", "unknown command 'frob'"},
+        {"--frob", "unknown option '--frob'"},
+        {"check --quick", "check: unknown option '--quick'"},
+        {"dump --font-out", "dump: --font-out needs the file to write the font to"},
+        {"pack only-one", "pack: wants a MANIFEST and an OUTDIR, given 1"},
+    };
+    for (const auto& [args, what] : cases) {
+        EXPECT_EQ(RunCommand(dir, args), 2) << args;
+        EXPECT_TRUE(testing::ReadFile(dir.Path("stderr"))
+                        .starts_with("tavelio-book: " + what + "\n\nusage:"))
+            << testing::ReadFile(dir.Path("stderr"));
+    }
+}
+
+TEST(TavelioBookTest, AFolderThatIsNotOneIsSaidWithThePathAsGiven) {
+    testing::ScratchDir dir;
+    testing::WriteFile(dir.Path("book.txt"), "");
+    EXPECT_EQ(RunCommand(dir, "check '" + dir.Path("book.txt") + "'"), 1);
+    EXPECT_EQ(testing::ReadFile(dir.Path("stderr")),
+              "tavelio-book: " + dir.Path("book.txt") + ": not a folder\n");
+    EXPECT_EQ(testing::ReadFile(dir.Path("stdout")), "");
+}
+
+TEST(TavelioBookTest, VersionAndHelpGoToStandardOutput) {
+    testing::ScratchDir dir;
+    EXPECT_EQ(RunCommand(dir, "--version"), 0);
+    EXPECT_EQ(testing::ReadFile(dir.Path("stdout")),
+              std::string("tavelio-book ") + kVersion + "\n");
+    EXPECT_EQ(RunCommand(dir, "--help"), 0);
+    EXPECT_TRUE(testing::ReadFile(dir.Path("stdout")).starts_with("usage:"));
 }
 
 } // namespace

@@ -162,13 +162,22 @@ TEST_F(UnpackTest, PicturesInAnotherOrderStillGiveTheSamePictureBytes) {
     EXPECT_EQ(before.At(2), after.At(2));
 }
 
-TEST_F(UnpackTest, AMissingDatabaseIsReportedWithItsPath) {
-    try {
-        Unpack(book_.dir.Path("nothing"), book_.dir.Path("unpacked"));
-        FAIL() << "no error";
-    } catch (const ToolError& error) {
-        EXPECT_NE(std::string(error.what()).find("QVDB.dat: File not found."), std::string::npos)
-            << error.what();
+// A failed unpack leaves no output folder of its own making.
+TEST_F(UnpackTest, AMissingFolderOrDatabaseIsReportedWithItsPath) {
+    const std::string empty = book_.dir.Path("empty");
+    std::filesystem::create_directory(empty);
+    const std::pair<std::string, std::string> cases[] = {
+        {book_.dir.Path("nothing"), book_.dir.Path("nothing") + ": no such folder"},
+        {empty, empty + "/QVDB.dat: File not found."},
+    };
+    for (const auto& [folder, message] : cases) {
+        try {
+            Unpack(folder, book_.dir.Path("unpacked"));
+            ADD_FAILURE() << "no error for " << folder;
+        } catch (const ToolError& error) {
+            EXPECT_EQ(error.what(), message);
+        }
+        EXPECT_FALSE(std::filesystem::exists(book_.dir.Path("unpacked"))) << folder;
     }
 }
 

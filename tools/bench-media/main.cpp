@@ -3,6 +3,10 @@
 // stretch's start and end lie from the asked positions; times a cold and a warm Open; and
 // measures the processor time of playing a 315 x 226 Motion-JPEG clip at 15 frames per second
 // into a display. Prints one line per stretch, a summary, and as its last line one JSON object.
+//
+// Its test signals and clip live in a scratch folder that is removed at the end, also when the
+// run is interrupted (Ctrl+C, SIGTERM, SIGHUP): the signal only marks the run as interrupted, the
+// measuring loops stop at their next turn, and the signal is raised again once the folder is gone.
 #include "bench_signals.h"
 #include "platform/media/gst_media_backend.h"
 #include "platform/media/media_player.h"
@@ -10,6 +14,7 @@
 #include "platform/system/event_dispatcher.h"
 #include "platform/system/real_clock.h"
 #include "stretch_error.h"
+#include "version/version.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,7 +23,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -32,6 +39,29 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kSignalSeconds = 20;
 constexpr int kStretches = 20;
+
+constexpr const char* kUsage =
+    "usage: tavelio-bench-media [--help | --version]\n"
+    "Measures the GStreamer media playback for about half a minute: how far narration stretches\n"
+    "start and end from the asked positions (WAV and MP3), how long opening a file takes, and the\n"
+    "processor time of playing a clip. Prints one line per stretch, a summary and, as the last\n"
+    "line, a JSON object. Needs no display and plays nothing aloud.\n";
+
+// The signal that interrupted the run, or 0.
+volatile std::sig_atomic_t interruption = 0;
+
+void MarkInterrupted(int signal) {
+    interruption = signal;
+}
+
+void CatchInterruptions() {
+    struct sigaction action {};
+    action.sa_handler = MarkInterrupted;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+}
 
 // Everything the silent output plays, collected from GStreamer's thread.
 class Recorder {
@@ -54,7 +84,7 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() > timeoutMs) {
+        if (timer.elapsed() > timeoutMs || interruption != 0) {
             return false;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -119,7 +149,9 @@ bool MeasureFile(TMediaPlayer& player, int& notifications, Recorder& recorder, c
         wall.start();
         player.Play();
         if (!RunUntil([&] { return notifications > before; }, 5000)) {
-            std::printf("%s stretch %d: no notification\n", label, i);
+            if (interruption == 0) {
+                std::printf("%s stretch %d: no notification\n", label, i);
+            }
             return false;
         }
         const qint64 wallMs = wall.elapsed();
@@ -142,7 +174,8 @@ bool MeasureFile(TMediaPlayer& player, int& notifications, Recorder& recorder, c
 
 } // namespace
 
-int main(int argc, char** argv) {
+// The whole measurement; returns the exit status. Its scratch folder is gone when it returns.
+int RunBenchmark(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -240,6 +273,9 @@ int main(int argc, char** argv) {
     timer.restart();
     clipPlayer.Play();
     RunUntil([&] { return clipNotifications > 0; }, 10000);
+    if (interruption != 0) {
+        return 1;
+    }
     const double wallSeconds = ElapsedMs(timer) / 1000;
     const double clipCpuPercent = (CpuSeconds() - cpuBefore) / wallSeconds * 100;
     const int framesShown = display->FrameCount();
@@ -282,4 +318,28 @@ int main(int argc, char** argv) {
     };
     std::printf("%s\n", summary.dump().c_str());
     return 0;
+}
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("%s", kUsage);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("tavelio-bench-media %s\n", tavelio::kVersion);
+            return 0;
+        }
+        std::fprintf(stderr, "tavelio-bench-media: unexpected argument '%s'\n\n%s", argv[i],
+                     kUsage);
+        return 2;
+    }
+    CatchInterruptions();
+    const int status = RunBenchmark(argc, argv);
+    if (interruption != 0) {
+        std::fprintf(stderr, "tavelio-bench-media: interrupted; scratch folder removed\n");
+        std::signal(interruption, SIG_DFL);
+        std::raise(interruption);
+    }
+    return status;
 }

@@ -40,11 +40,12 @@ private:
 
 } // namespace
 
-int RunDump(const std::string& folder, const std::string& fontOut, std::ostream& out) {
+int RunDump(const std::string& folder, const std::string& fontOut, std::ostream& out,
+            std::ostream& err) {
     PageTable table;
     nlohmann::ordered_json error = nullptr;
+    const std::string database = (std::filesystem::path(folder) / "QVDB.dat").string();
     try {
-        const std::string database = (std::filesystem::path(folder) / "QVDB.dat").string();
         if (fontOut.empty()) {
             const TemporaryFile font;
             LoadDatabase(database, font.Path(), table);
@@ -53,6 +54,7 @@ int RunDump(const std::string& folder, const std::string& fontOut, std::ostream&
         }
     } catch (const Error& raised) {
         error = ErrorBoxText(raised.what());
+        err << database << ": " << ErrorBoxText(raised.what()) << '\n';
     }
 
     nlohmann::ordered_json json;

@@ -30,4 +30,18 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
     }
 }
 
+void RequireFolder(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        throw ToolError(path + ": no such folder");
+    }
+    if (error) {
+        throw ToolError(path + ": " + error.message());
+    }
+    if (status.type() != std::filesystem::file_type::directory) {
+        throw ToolError(path + ": not a folder");
+    }
+}
+
 } // namespace tavelio::book

@@ -90,16 +90,43 @@ std::string TwoDigits(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
 }
 
+// The output folder, made when missing and removed again unless the unpack completes, so that a
+// failed unpack leaves no folder of its own making behind.
+class OutputFolder {
+public:
+    explicit OutputFolder(const std::string& path) : path_(path) {
+        std::error_code error;
+        made_ = !fs::exists(path_, error);
+        fs::create_directories(path_ / "pictures", error);
+        if (error) {
+            throw ToolError(path + ": cannot make the folder: " + error.message());
+        }
+    }
+    ~OutputFolder() {
+        if (made_ && !complete_) {
+            std::error_code ignored;
+            fs::remove_all(path_, ignored);
+        }
+    }
+    OutputFolder(const OutputFolder&) = delete;
+    OutputFolder& operator=(const OutputFolder&) = delete;
+
+    const fs::path& Path() const { return path_; }
+    void Complete() { complete_ = true; }
+
+private:
+    fs::path path_;
+    bool made_ = false;
+    bool complete_ = false;
+};
+
 } // namespace
 
 void RunUnpack(const std::string& folder, const std::string& outFolder, std::ostream& out) {
+    RequireFolder(folder);
     const fs::path source(folder);
-    const fs::path target(outFolder);
-    std::error_code error;
-    fs::create_directories(target / "pictures", error);
-    if (error) {
-        throw ToolError(outFolder + ": cannot make the folder: " + error.message());
-    }
+    OutputFolder output(outFolder);
+    const fs::path& target = output.Path();
 
     PageTable table;
     const fs::path database = source / "QVDB.dat";
@@ -172,6 +199,7 @@ void RunUnpack(const std::string& folder, const std::string& outFolder, std::ost
     }
     manifest["pages"] = std::move(pages);
     WriteWholeFile((target / kManifestName).string(), manifest.dump(2) + "\n");
+    output.Complete();
     out << "unpacked " << kDatabaseRecordCount << " pages and " << files.size() << " pictures into "
         << outFolder << " (manifest " << kManifestName << ")\n";
 }
