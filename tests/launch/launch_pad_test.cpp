@@ -121,7 +121,7 @@ TEST_F(LaunchPadTest, HintsOnTheSixUnavailablePicturesOnly) {
             EXPECT_EQ(control["hint"], unavailable ? "Not available in Demo!" : "") << name;
         }
     }
-    EXPECT_EQ(launch().TopDog->toolTip(), "Not available in Demo!");
+    EXPECT_EQ(launch().TopDog->toolTip(), QStringLiteral("Not available in Demo!"));
     EXPECT_TRUE(launch().QVA->toolTip().isEmpty());
 }
 
