@@ -7,7 +7,7 @@
 namespace tavelio {
 namespace {
 
-using DataFilesTest = testing::ProgramFixture;
+using DataFilesTest = test::ProgramFixture;
 
 TEST_F(DataFilesTest, NoNoteWhereTheDatabaseIs) {
     EXPECT_EQ(MissingDatabaseNote(), std::nullopt);
