@@ -7,13 +7,13 @@ using ProgramTest = ProgramFixture;
 
 TEST_F(ProgramTest, TheEntryMakesTheLaunchPadAndAHiddenDisabledViewer) {
     Program& program = StartProgram(false);
-    EXPECT_EQ(launch().objectName(), "Launch");
+    EXPECT_EQ(launch().objectName(), QStringLiteral("Launch"));
     TViewBook* viewer = program.ViewBook();
     ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(viewer->objectName(), "ViewBook");
-    EXPECT_FALSE(viewer->IsShown());
-    EXPECT_FALSE(viewer->IsEnabled());
-    EXPECT_FALSE(launch().IsShown());
+    EXPECT_EQ(viewer->objectName(), QStringLiteral("ViewBook"));
+    EXPECT_FALSE(viewer->OwnVisible());
+    EXPECT_FALSE(viewer->OwnEnabled());
+    EXPECT_FALSE(launch().OwnVisible());
     EXPECT_EQ(program.Forms(), (std::vector<Form*>{&launch(), viewer}));
     EXPECT_EQ(program.FindForm("ViewBook"), viewer);
     EXPECT_EQ(program.FindForm("Splash"), nullptr);
@@ -49,8 +49,8 @@ TEST_F(ProgramTest, TheViewerHoldsWhatStartUpAndShutdownUse) {
     EXPECT_TRUE(viewer.AniPlay->AutoRewind());
     EXPECT_EQ(viewer.AniPlay->Display(), viewer.AniShow);
     EXPECT_EQ(viewer.AniShow->geometry(), QRect(225, 25, 315, 226));
-    EXPECT_FALSE(OwnVisible(*viewer.AniShow));
-    EXPECT_FALSE(OwnEnabled(*viewer.AniShow));
+    EXPECT_FALSE(viewer.AniShow->OwnVisible());
+    EXPECT_FALSE(viewer.AniShow->OwnEnabled());
 }
 
 TEST_F(ProgramTest, TheViewerIsMaximisedWhenShown) {

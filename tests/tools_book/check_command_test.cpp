@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <cstddef>
 #include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -77,7 +78,7 @@ protected:
                                  "100", "200",  "300", "400", "500",  "600", "700", "800"};
     }
 
-    Json& Page(int pageNo) { return manifest_["pages"][pageNo]; }
+    Json& Page(std::size_t pageNo) { return manifest_["pages"][pageNo]; }
 
     // Packs the manifest into the data folder, adds the media files and runs the check.
     int Check() {
@@ -151,7 +152,7 @@ TEST_P(CheckFindsTest, ReportsTheProblemAndFails) {
     EXPECT_TRUE(closingLine_.starts_with(dir_.Path("data") + ": ")) << closingLine_;
 }
 
-Json& P(Json& manifest, int pageNo) {
+Json& P(Json& manifest, std::size_t pageNo) {
     return manifest["pages"][pageNo];
 }
 
@@ -172,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "/data/QVDB.dat: Read beyond end of file.\n"},
         Breakage{"BookSplit",
                  [](Json& m) {
-                     for (int p = 4; p < 8; ++p) {
+                     for (std::size_t p = 4; p < 8; ++p) {
                          P(m, p)["BookNo"] = 2;
                      }
                      P(m, 4)["PageNo"] = 0;
@@ -340,7 +341,7 @@ INSTANTIATE_TEST_SUITE_P(
                  nullptr,
                  "slot 12 (page 11), ScriptText: read-through step 9 would show slot 13, which "
                  "holds no page"}),
-    [](const ::testing::TestParamInfo<Breakage>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Breakage>& breakage) { return breakage.param.name; });
 
 } // namespace
 } // namespace tavelio::book

@@ -118,7 +118,7 @@ TEST_P(PackRefusalTest, RefusesNamingPageAndFieldAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(book.dir.Path("out/QVDB.dat")));
 }
 
-nlohmann::json& PageOf(BookFixture& book, int index) {
+nlohmann::json& PageOf(BookFixture& book, std::size_t index) {
     return book.manifest["pages"][index];
 }
 
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "unknown key \"fonts\""},
         Refusal{"TextAsNumber", [](BookFixture& b) { PageOf(b, 2)["Title"] = 5; },
                 "field Title: must be a string or a list of lines"}),
-    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Refusal>& refusal) { return refusal.param.name; });
 
 TEST(PackTest, NotJsonIsRefused) {
     test::ScratchDir dir;

@@ -100,40 +100,41 @@ void ReadAvi(PosixFile& file, std::uint64_t fileSize, MediaFileInfo& info) {
 // MP3 files up to this size without a frame count have their frames counted.
 constexpr std::uint64_t kMaxCountedMp3Bytes = 64 << 20;
 
+// A frame header's numbers, unsigned like the header bits and the file offsets they count.
 struct MpegFrame {
-    int bitrateKbps = 0;
-    int sampleRate = 0;
-    int samplesPerFrame = 0;
-    int size = 0;
-    int sideInfoSize = 0;
+    std::uint32_t bitrateKbps = 0;
+    std::uint32_t sampleRate = 0;
+    std::uint32_t samplesPerFrame = 0;
+    std::uint32_t size = 0;
+    std::uint32_t sideInfoSize = 0;
 };
 
 std::optional<MpegFrame> ParseMpegHeader(const unsigned char* h) {
     if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0) {
         return std::nullopt;
     }
-    const int version = (h[1] >> 3) & 3; // 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
-    const int layer = 4 - ((h[1] >> 1) & 3);
-    const int bitrateIndex = h[2] >> 4;
-    const int rateIndex = (h[2] >> 2) & 3;
+    const unsigned version = (h[1] >> 3) & 3u; // 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
+    const unsigned layer = 4 - ((h[1] >> 1) & 3u);
+    const unsigned bitrateIndex = h[2] >> 4;
+    const unsigned rateIndex = (h[2] >> 2) & 3u;
     if (version == 1 || layer == 4 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3) {
         return std::nullopt; // reserved values, and free format, which no narration uses
     }
-    static constexpr int kBitrates[5][15] = {
+    static constexpr std::uint32_t kBitrates[5][15] = {
         {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448}, // MPEG 1 layer 1
         {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},    // MPEG 1 layer 2
         {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},     // MPEG 1 layer 3
         {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},    // MPEG 2 layer 1
         {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},         // MPEG 2 layer 2, 3
     };
-    static constexpr int kRates[3] = {44100, 48000, 32000};
+    static constexpr std::uint32_t kRates[3] = {44100, 48000, 32000};
     const bool mpeg1 = version == 3;
     const bool mono = (h[3] >> 6) == 3;
-    const int padding = (h[2] >> 1) & 1;
+    const unsigned padding = (h[2] >> 1) & 1u;
     MpegFrame frame;
     frame.bitrateKbps = kBitrates[mpeg1 ? layer - 1 : (layer == 1 ? 3 : 4)][bitrateIndex];
     frame.sampleRate = kRates[rateIndex] >> (mpeg1 ? 0 : (version == 2 ? 1 : 2));
-    const int bitsPerSecond = frame.bitrateKbps * 1000;
+    const std::uint32_t bitsPerSecond = frame.bitrateKbps * 1000;
     if (layer == 1) {
         frame.samplesPerFrame = 384;
         frame.size = (12 * bitsPerSecond / frame.sampleRate + padding) * 4;
@@ -167,7 +168,7 @@ void ReadMp3(PosixFile& file, std::uint64_t fileSize, MediaFileInfo& info) {
         return;
     }
     info.kind = MediaFileKind::Mp3;
-    info.sampleRate = frame->sampleRate;
+    info.sampleRate = static_cast<int>(frame->sampleRate); // at most 48000
 
     const auto body = ReadAt(file, start + 4 + frame->sideInfoSize, 8 + 4 + 4 + 100 + 4 + 24);
     if (body.size() >= 8 &&
@@ -224,7 +225,7 @@ void ReadMp3(PosixFile& file, std::uint64_t fileSize, MediaFileInfo& info) {
             break; // trailing junk or damage: the frames so far are what plays
         }
         samples += next->samplesPerFrame;
-        at += static_cast<std::size_t>(next->size);
+        at += next->size;
     }
     info.lengthMs = samples * 1000 / frame->sampleRate;
 }
