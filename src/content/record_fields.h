@@ -83,14 +83,18 @@ constexpr bool KindFitsMember(const RecordField& field) {
 }
 static_assert(std::ranges::all_of(kRecordFields, KindFitsMember));
 
-// The index in kRecordFields of the field that fills member.
-template <typename Value> constexpr std::size_t FieldIndexOf(Value QVDBType::*member) {
+// The index in kRecordFields of the field that fills member. Worked out while compiling, so a
+// member that no field fills does not compile.
+template <typename Value> consteval std::size_t FieldIndexOf(Value QVDBType::*member) {
     const auto found = std::ranges::find(kRecordFields, FieldMember(member), &RecordField::member);
+    if (found == kRecordFields.end()) {
+        throw "no field fills this member";
+    }
     return static_cast<std::size_t>(found - kRecordFields.begin());
 }
 
 // The name of the field that fills member.
-template <typename Value> constexpr std::string_view FieldNameOf(Value QVDBType::*member) {
+template <typename Value> consteval std::string_view FieldNameOf(Value QVDBType::*member) {
     return kRecordFields[FieldIndexOf(member)].name;
 }
 
