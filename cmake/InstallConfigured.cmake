@@ -10,10 +10,8 @@ set(TAVELIO_DEMO_BOOK_FOLDER "${demoBookDir}")
 set(staged "$ENV{DESTDIR}${destination}")
 configure_file("${template}" "${staged}" @ONLY)
 if(gzip)
-    # Without a time stamp, so that the same sources give the same package.
-    file(ARCHIVE_CREATE OUTPUT "${staged}.gz" PATHS "${staged}" FORMAT raw COMPRESSION GZip
-         COMPRESSION_LEVEL 9 MTIME 0)
-    file(REMOVE "${staged}")
+    # Without a name or time stamp in the header, so that the same sources give the same package.
+    execute_process(COMMAND gzip -9nf "${staged}" COMMAND_ERROR_IS_FATAL ANY)
     string(APPEND staged ".gz")
     string(APPEND destination ".gz")
 endif()

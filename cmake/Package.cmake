@@ -6,10 +6,11 @@ set(CPACK_PACKAGE_VENDOR Morrowick)
 set(CPACK_PACKAGE_CONTACT "Morrowick <tavelio@morrowick.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tavelio reads picture books aloud with children who are learning to read. A launch pad lets
-the child pick a reading level and a book; the book viewer shows the book page by page, with
-pictures or animation clips, handwriting text on ruled writing lines, rhyme words and a pointer
-arrow, while a narrator reads every page. The demo book \"Ann and the Seed\" is included.")
+    "Tavelio reads picture books aloud with children who are learning to read.
+A launch pad lets the child pick a reading level and a book; the book viewer
+shows the book page by page, with pictures or animation clips, handwriting
+text on ruled writing lines, rhyme words and a pointer arrow, while a narrator
+reads every page. The demo book \"Ann and the Seed\" is included.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_STRIP_FILES ON)

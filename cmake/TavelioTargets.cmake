@@ -5,7 +5,13 @@
 option(TAVELIO_WERROR "Treat compiler warnings as errors" OFF)
 add_library(tavelio_strict INTERFACE)
 target_compile_options(tavelio_strict INTERFACE
-    -Wall -Wextra $<$<BOOL:${TAVELIO_WERROR}>:-Werror>)
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Wold-style-cast
+    -Wnon-virtual-dtor -Woverloaded-virtual $<$<BOOL:${TAVELIO_WERROR}>:-Werror>)
+# Text reaches a QString only through an explicit encoding (the data files are Windows-1252, the
+# program's own literals UTF-8); no Qt macro keywords that clash with other libraries' names.
+target_compile_definitions(tavelio_strict INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS QT_NO_CAST_FROM_BYTEARRAY
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT QT_DISABLE_DEPRECATED_UP_TO=0x060400)
 
 # tavelio_add_library(NAME HEADERS_AS FOLDER SOURCES ... [LINK ...]): a static library of the
 # sources of the calling folder whose headers are included as "FOLDER/name.h" by the library

@@ -7,6 +7,7 @@
 namespace tavelio {
 
 void SetUpApplication() {
+    RegisterLaunchPictures();
     QApplication::setApplicationName(QStringLiteral("Tavelio"));
     QApplication::setWindowIcon(ProgramIcon());
     // The program ends when closing a window runs its shutdown, not when its windows are hidden.

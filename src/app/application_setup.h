@@ -1,5 +1,6 @@
 // The application object's program-wide set-up, shared by the program entry and the scenario
-// runner so that both run the program under the same name, icon and quit rule.
+// runner so that both run the program under the same name, icon and quit rule, with the pictures
+// stored with the program readable.
 #pragma once
 
 namespace tavelio {

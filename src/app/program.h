@@ -16,9 +16,9 @@
 #pragma once
 
 #include "app/services.h"
-#include "content/settings.h"
 #include "content/book_cursor.h"
 #include "content/page_table.h"
+#include "content/settings.h"
 #include "launch/launch_pad.h"
 #include "launch/launch_program.h"
 #include "launch/splash.h"

@@ -1,6 +1,7 @@
 #include "launch/launch_pad.h"
 
 #include "launch/launch_pictures.h"
+#include "platform/controls/key_codes.h"
 #include "viewer/view_book.h"
 
 #include <array>
@@ -8,7 +9,6 @@
 namespace tavelio {
 namespace {
 
-constexpr int kEscape = 27;
 constexpr const char* kNotInDemo = "Not available in Demo!";
 constexpr const char* kTimesNewRoman = "Times New Roman";
 constexpr int kWordHeight = 29; // the word labels
@@ -139,7 +139,7 @@ void TLaunch::ShowBookChoice() {
 
 void TLaunch::OpenFirstBook() {
     cursor_.CurPage = 1;
-    cursor_.StoryPage = 8;
+    cursor_.StoryPage = kOpeningStoryPage;
     ShowLevelChoice();
     SetVisible(false);
     SetEnabled(false);
@@ -158,7 +158,7 @@ void TLaunch::FormClose() {
 }
 
 void TLaunch::FormKeyDown(int virtualKey) {
-    if (virtualKey == kEscape) {
+    if (virtualKey == vk::kEscape) {
         ShowLevelChoice();
     }
 }

@@ -10,8 +10,9 @@
 #include <span>
 #include <string>
 
-// The resources live in this static library; nothing else refers to them, so they are pulled
-// into the program from here.
+// The resources live in this static library and nothing refers to them by name, so the linker
+// takes them into the program only through this reference. Qt's macro can't be used inside a
+// namespace.
 static void InitLaunchResources() {
     Q_INIT_RESOURCE(launch);
 }
@@ -20,7 +21,6 @@ namespace tavelio {
 namespace {
 
 QByteArray StoredBytes(const QString& path) {
-    InitLaunchResources();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw EInvalidGraphic("Picture " + path.toStdString() + " is not stored with the program");
@@ -44,8 +44,11 @@ QImage LaunchPicture(const char* fileName) {
     return picture;
 }
 
-QIcon ProgramIcon() {
+void RegisterLaunchPictures() {
     InitLaunchResources();
+}
+
+QIcon ProgramIcon() {
     return QIcon(QStringLiteral(":/launch/tavelio.png"));
 }
 

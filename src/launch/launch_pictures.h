@@ -8,6 +8,10 @@
 
 namespace tavelio {
 
+// Makes the stored pictures readable. The application set-up calls it once, before the first
+// window is made; calling it again does nothing.
+void RegisterLaunchPictures();
+
 // The picture of that file name ("level-a.jpg", "splash-back.bmp", ...). A picture that is not
 // stored raises EInvalidGraphic.
 QImage LaunchPicture(const char* fileName);

@@ -1,16 +1,16 @@
 #include "app/program_fixture.h"
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using ProgramTest = ProgramFixture;
 
 TEST_F(ProgramTest, TheEntryMakesTheLaunchPadAndAHiddenDisabledViewer) {
     Program& program = StartProgram(false);
-    EXPECT_EQ(launch().objectName(), "Launch");
+    EXPECT_EQ(launch().objectName(), QStringLiteral("Launch"));
     TViewBook* viewer = program.ViewBook();
     ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(viewer->objectName(), "ViewBook");
+    EXPECT_EQ(viewer->objectName(), QStringLiteral("ViewBook"));
     EXPECT_FALSE(viewer->OwnVisible());
     EXPECT_FALSE(viewer->OwnEnabled());
     EXPECT_FALSE(launch().OwnVisible());
@@ -78,4 +78,4 @@ TEST_F(ProgramTest, DescribesSettingsAndFlagsByName) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

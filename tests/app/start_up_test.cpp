@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using StartUpTest = ProgramFixture;
@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                      })},
         RegistryCase{"EmptyStrings", "\"Path\"=\"\"\n\"FromPath\"=\"\"",
                      With([](Settings& s) { s.FromPath = ""; })}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& registryCase) { return std::string(registryCase.param.name); });
 
 struct RegistryErrorCase {
     const char* name;
@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
                           "Invalid data type for 'Path'"},
         RegistryErrorCase{"NumberAsFromPath", "\"FromPath\"=dword:00000001",
                           "Invalid data type for 'FromPath'"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& errorCase) { return std::string(errorCase.param.name); });
 
 TEST_F(StartUpTest, SettingsReadBeforeARegistryErrorStay) {
     WriteInstallationKey(
@@ -227,4 +227,4 @@ TEST_F(StartUpTest, ShortDatabaseReportsItsEnd) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

@@ -1,10 +1,11 @@
 // The demo book as the build leaves it in its data folder, read with the program's own reader:
 // the pages, layouts, scripts and files that a first reading of "Ann and the Seed" relies on.
+#include "content/book_cursor.h"
 #include "content/database_reader.h"
 #include "content/page_script_grammar.h"
 #include "content/page_table.h"
-#include "content/scratch_dir.h"
 #include "content/tilde_lines.h"
+#include "support/scratch_dir.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -18,7 +19,6 @@
 namespace tavelio {
 namespace {
 
-constexpr int kStoryPage = 8;
 constexpr int kPages = 12;
 // The ruled text lines: labels at left 144, 497 wide; the arrow panel is 25 wide.
 constexpr int kLineLeft = 144;
@@ -55,7 +55,7 @@ protected:
         return found;
     }
 
-    testing::ScratchDir scratch_;
+    test::ScratchDir scratch_;
     PageTable table_;
 };
 
@@ -66,7 +66,7 @@ TEST_F(DemoBookTest, IsBookOneWithTwelvePagesInOrder) {
         EXPECT_EQ(Page(n).PageNo, n);
         EXPECT_EQ(Page(n).Title, "Ann and the Seed");
     }
-    EXPECT_EQ(Page(kStoryPage + 3).PageNo, 11) << "the last page is StoryPage + 3";
+    EXPECT_EQ(Page(kOpeningStoryPage + kLastPageAfterStory).PageNo, kPages - 1) << "the last page";
     EXPECT_EQ(table_.At(13).BookNo, 0) << "nothing follows the twelve records";
 }
 
@@ -173,8 +173,8 @@ TEST_F(DemoBookTest, ArrowScriptsStayUnderTheShownWordsAndHandOver) {
             // steps, and every picture it shows lies in the book.
             EXPECT_EQ(static_cast<int>(lines.size()), readThrough->delays.back().line + 1);
             const int slot = page.PageNo + 1;
-            EXPECT_GE(slot - kStoryPage + 1, 1);
-            EXPECT_LE(slot - kStoryPage + page.PageNo, kPages);
+            EXPECT_GE(slot - kOpeningStoryPage + 1, 1);
+            EXPECT_LE(slot - kOpeningStoryPage + page.PageNo, kPages);
         }
         if (const auto* rhymes = std::get_if<RhymeBlock>(&arrows.handOver)) {
             handovers.insert(5);
@@ -186,10 +186,10 @@ TEST_F(DemoBookTest, ArrowScriptsStayUnderTheShownWordsAndHandOver) {
 }
 
 TEST_F(DemoBookTest, StoryPageReadsTheWholeStoryInStepWithTheNarration) {
-    const QVDBType& story = Page(kStoryPage);
+    const QVDBType& story = Page(kOpeningStoryPage);
     ASSERT_EQ(Mode(story), ScriptMode::ReadThrough);
     const auto lines = Lines(story.ScriptText);
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kStoryPage + 2));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kOpeningStoryPage + 2));
     int total = 0;
     for (std::int32_t k = 1; k < static_cast<std::int32_t>(lines.size()); ++k) {
         EXPECT_GT(Line(lines, k), 0) << k;
@@ -201,11 +201,11 @@ TEST_F(DemoBookTest, StoryPageReadsTheWholeStoryInStepWithTheNarration) {
     // on the last group.
     ASSERT_GE(story.PageKind, 1);
     EXPECT_EQ(Lines(story.PageText).size(),
-              static_cast<std::size_t>((kStoryPage + 1) * story.PageKind));
+              static_cast<std::size_t>((kOpeningStoryPage + 1) * story.PageKind));
 }
 
 TEST_F(DemoBookTest, PromptsGiveTheWordsAChildCannotSee) {
-    EXPECT_NE(Page(kStoryPage + 1).PromptText, " ") << "the answers page shows its answers";
+    EXPECT_NE(Page(kOpeningStoryPage + 1).PromptText, " ") << "the answers page shows its answers";
     for (int n = 1; n < kPages; ++n) {
         if (Page(n).PageKind == 0) {
             EXPECT_NE(Page(n).PromptText, " ") << "picture page " << n << " shows no text";
@@ -214,7 +214,7 @@ TEST_F(DemoBookTest, PromptsGiveTheWordsAChildCannotSee) {
 }
 
 TEST_F(DemoBookTest, FontBlockHoldsTheRenamedHandwritingFace) {
-    const std::string font = testing::ReadFile(scratch_.Path("ZBM.TTF"));
+    const std::string font = test::ReadFile(scratch_.Path("ZBM.TTF"));
     std::string utf16;
     for (char c : std::string("Zaner-Bloser Manuscript")) {
         utf16 += '\0';

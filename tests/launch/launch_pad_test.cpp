@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <functional>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 class LaunchPadTest : public ProgramFixture {
@@ -121,7 +121,7 @@ TEST_F(LaunchPadTest, HintsOnTheSixUnavailablePicturesOnly) {
             EXPECT_EQ(control["hint"], unavailable ? "Not available in Demo!" : "") << name;
         }
     }
-    EXPECT_EQ(launch().TopDog->toolTip(), "Not available in Demo!");
+    EXPECT_EQ(launch().TopDog->toolTip(), QStringLiteral("Not available in Demo!"));
     EXPECT_TRUE(launch().QVA->toolTip().isEmpty());
 }
 
@@ -266,4 +266,4 @@ TEST_F(LaunchPadTest, OtherKeysAndCharactersDoNothing) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

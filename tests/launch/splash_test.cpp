@@ -1,6 +1,6 @@
 #include "app/program_fixture.h"
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using SplashTest = ProgramFixture;
@@ -119,4 +119,4 @@ TEST_F(SplashTest, KeysAndClicksDoNothingToIt) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

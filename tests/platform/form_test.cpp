@@ -122,11 +122,11 @@ TEST_F(FormTest, KeysArriveAsVirtualKeyAndCharacter) {
     a->show();
     clock_.RunDue();
     log_.clear();
-    SendKey(*a, Qt::Key_A, Qt::NoModifier, "a");
-    SendKey(*a, Qt::Key_Escape, Qt::NoModifier, "\x1b");
-    SendKey(*a, Qt::Key_Exclam, Qt::ShiftModifier, "!");
-    SendKey(*a, Qt::Key_5, Qt::KeypadModifier, "5");
-    SendKey(*a, Qt::Key_F5, Qt::NoModifier, "");
+    SendKey(*a, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    SendKey(*a, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    SendKey(*a, Qt::Key_Exclam, Qt::ShiftModifier, QStringLiteral("!"));
+    SendKey(*a, Qt::Key_5, Qt::KeypadModifier, QStringLiteral("5"));
+    SendKey(*a, Qt::Key_F5, Qt::NoModifier, QString());
     SendKey(*a, Qt::Key_Eacute, Qt::NoModifier, QString::fromUtf8("\xc3\xa9"));
     EXPECT_EQ(log_, (std::vector<std::string>{"A key 65", "A char a", "A key 27", "A char \x1b",
                                               "A key 49", "A char !", "A key 101", "A char 5",
@@ -151,7 +151,7 @@ TEST_F(FormTest, AnErrorEndsItsHandlerAndTheProgramGoesOn) {
     auto a = MakeForm("A");
     a->show();
     a->onKeyDown = [] { throw EInOutError(2); };
-    SendKey(*a, Qt::Key_Home, Qt::NoModifier, "");
+    SendKey(*a, Qt::Key_Home, Qt::NoModifier, QString());
     a->DeliverKeyDown(37);
     EXPECT_EQ(box_.Texts(), (std::vector<std::string>{"File not found.", "File not found."}));
     a->DeliverChar('x');

@@ -27,7 +27,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 
 } // namespace
 
-void WriteWav(const std::string& path, int rate, int channels,
+void WriteWav(const std::string& path, std::uint32_t rate, std::uint32_t channels,
               const std::vector<std::int16_t>& samples) {
     const std::uint32_t dataSize = static_cast<std::uint32_t>(samples.size() * 2);
     std::string out = "RIFF";
@@ -48,10 +48,13 @@ void WriteWav(const std::string& path, int rate, int channels,
     WriteBytes(path, out);
 }
 
-void WriteToneWav(const std::string& path, int durationMs, int rate) {
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(rate) * durationMs / 1000);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<std::int16_t>(2000 * std::sin(i * 2 * M_PI * 440 / rate));
+void WriteToneWav(const std::string& path, std::uint32_t durationMs, std::uint32_t rate) {
+    std::vector<std::int16_t> samples(std::size_t{rate} * durationMs / 1000);
+    const double step = 2 * M_PI * 440 / rate;
+    double phase = 0;
+    for (std::int16_t& sample : samples) {
+        sample = static_cast<std::int16_t>(2000 * std::sin(phase));
+        phase += step;
     }
     WriteWav(path, rate, 1, samples);
 }

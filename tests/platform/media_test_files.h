@@ -8,11 +8,11 @@
 namespace tavelio::testing_media {
 
 // A PCM WAV of 16-bit samples (interleaved when channels > 1).
-void WriteWav(const std::string& path, int rate, int channels,
+void WriteWav(const std::string& path, std::uint32_t rate, std::uint32_t channels,
               const std::vector<std::int16_t>& samples);
 
 // A WAV of durationMs of a quiet tone, mono 16-bit at rate.
-void WriteToneWav(const std::string& path, int durationMs, int rate = 16000);
+void WriteToneWav(const std::string& path, std::uint32_t durationMs, std::uint32_t rate = 16000);
 
 // Just the headers of an AVI (RIFF, hdrl and avih) with the given frame time and count; enough
 // for reading its length, not for decoding.

@@ -38,7 +38,7 @@ protected:
     }
 
     std::string Path(const char* name) const {
-        return QDir(folder_.path()).filePath(name).toStdString();
+        return QDir(folder_.path()).filePath(QString::fromUtf8(name)).toStdString();
     }
 
     QColor Drawn(PictureBox& box, int x, int y) { return box.grab().toImage().pixelColor(x, y); }
@@ -142,7 +142,7 @@ TEST_F(PictureBoxTest, DescribesHintAndCursor) {
     EXPECT_EQ(description["cursor"], "arrow");
     EXPECT_EQ(description["enabled"], false);
     EXPECT_EQ(description["picture"], nullptr);
-    EXPECT_EQ(box.toolTip(), "Not available in Demo!");
+    EXPECT_EQ(box.toolTip(), QStringLiteral("Not available in Demo!"));
     box.SetHint("Not available in Demo!", false);
     EXPECT_TRUE(box.toolTip().isEmpty());
 }

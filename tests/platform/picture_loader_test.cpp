@@ -1,6 +1,6 @@
 #include "base/errors.h"
-#include "content/scratch_dir.h"
 #include "platform/pictures/picture_loader.h"
+#include "support/scratch_dir.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -16,8 +16,8 @@
 namespace tavelio {
 namespace {
 
-using tavelio::testing::ScratchDir;
-using tavelio::testing::WriteFile;
+using tavelio::test::ScratchDir;
+using tavelio::test::WriteFile;
 
 // A 16 x 8 test picture: four flat quarters, red, green, blue and white, so that colours survive
 // JPEG compression well enough to be told apart.
@@ -91,22 +91,22 @@ std::string CompressQuarters(JpegKind kind) {
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<unsigned char> row(16 * 4);
     while (cinfo.next_scanline < cinfo.image_height) {
+        unsigned char* sample = row.data(); // the row's samples, packed pixel after pixel
         for (int x = 0; x < 16; ++x) {
             const QRgb pixel = image.pixel(x, static_cast<int>(cinfo.next_scanline));
             const int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
             if (kind == JpegKind::Grey) {
-                row[x] = static_cast<unsigned char>(qGray(pixel));
+                *sample++ = static_cast<unsigned char>(qGray(pixel));
             } else if (cmyk) {
                 // Pure colours need no black: ink C = 255 - R and so on.
-                const int ink[4] = {255 - r, 255 - g, 255 - b, 0};
-                for (int c = 0; c < 4; ++c) {
-                    row[x * 4 + c] = static_cast<unsigned char>(
-                        kind == JpegKind::PlainCmyk ? ink[c] : 255 - ink[c]);
+                for (const int ink : {255 - r, 255 - g, 255 - b, 0}) {
+                    *sample++ =
+                        static_cast<unsigned char>(kind == JpegKind::PlainCmyk ? ink : 255 - ink);
                 }
             } else {
-                row[x * 3] = static_cast<unsigned char>(r);
-                row[x * 3 + 1] = static_cast<unsigned char>(g);
-                row[x * 3 + 2] = static_cast<unsigned char>(b);
+                *sample++ = static_cast<unsigned char>(r);
+                *sample++ = static_cast<unsigned char>(g);
+                *sample++ = static_cast<unsigned char>(b);
             }
         }
         JSAMPROW rowPointer = row.data();

@@ -14,7 +14,7 @@ constexpr char kFontFile[] = "/usr/share/fonts/truetype/liberation2/LiberationSe
 TEST(QtFontInstaller, InstallsAFontFileUntilItIsRemoved) {
     QtFontInstaller installer;
     ASSERT_TRUE(installer.Add(kFontFile));
-    EXPECT_TRUE(QFontDatabase::families().contains("Liberation Serif"));
+    EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Liberation Serif")));
     EXPECT_TRUE(installer.Remove(kFontFile));
     EXPECT_FALSE(installer.Remove(kFontFile)); // only as often as it was added
 }

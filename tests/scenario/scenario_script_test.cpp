@@ -15,25 +15,26 @@
 //                          gives at PTR
 //
 // The runner's temporary directory is made under a folder of the test's own.
-#include "content/database_builder.h"
-#include "content/scratch_dir.h"
 #include "runner_process.h"
 #include "script_command.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 const std::filesystem::path kScriptFolder = TAVELIO_SCENARIO_SCRIPTS;
 
 struct Expectation {
     int lineNo;
-    int dumpCount; // dumps written before the line
+    std::size_t dumpCount; // dumps written before the line
     std::string pointer;
     nlohmann::json value; // discarded: nothing may be at the pointer
 };
@@ -51,7 +52,7 @@ ScriptPlan ReadPlan(const std::filesystem::path& script) {
     ScriptPlan plan;
     std::ifstream in(script);
     int lineNo = 0;
-    int dumpCount = 0;
+    std::size_t dumpCount = 0;
     for (std::string line; std::getline(in, line);) {
         ++lineNo;
         if (line.rfind("#>", 0) != 0) {
@@ -127,8 +128,8 @@ TEST_P(ScenarioScriptTest, FactsHold) {
     }
     for (const Expectation& expectation : plan.expectations) {
         SCOPED_TRACE(GetParam() + ":" + std::to_string(expectation.lineNo));
-        ASSERT_GE(expectation.dumpCount, 1) << "no dump above";
-        ASSERT_LE(expectation.dumpCount, static_cast<int>(dumps.size())) << result.errors;
+        ASSERT_GE(expectation.dumpCount, 1u) << "no dump above";
+        ASSERT_LE(expectation.dumpCount, dumps.size()) << result.errors;
         const nlohmann::json& dump = dumps[expectation.dumpCount - 1];
         const nlohmann::json::json_pointer pointer(expectation.pointer);
         if (expectation.value.is_discarded()) {
@@ -158,8 +159,8 @@ std::vector<std::string> Scripts() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ScenarioScriptTest, ::testing::ValuesIn(Scripts()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param.substr(0, info.param.find('.'));
+                         [](const ::testing::TestParamInfo<std::string>& script) {
+                             std::string name = script.param.substr(0, script.param.find('.'));
                              for (char& c : name) {
                                  if (!std::isalnum(static_cast<unsigned char>(c))) {
                                      c = '_';
@@ -169,4 +170,4 @@ INSTANTIATE_TEST_SUITE_P(Scripts, ScenarioScriptTest, ::testing::ValuesIn(Script
                          });
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

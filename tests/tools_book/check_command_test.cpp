@@ -1,9 +1,10 @@
 #include "book/check_command.h"
 #include "book/pack_command.h"
-#include "content/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <cstddef>
 #include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -12,8 +13,8 @@
 namespace tavelio::book {
 namespace {
 
-using testing::ScratchDir;
-using testing::WriteFile;
+using test::ScratchDir;
+using test::WriteFile;
 using Json = nlohmann::json;
 
 std::string PictureBytes(int width, int height, const char* format) {
@@ -77,7 +78,7 @@ protected:
                                  "100", "200",  "300", "400", "500",  "600", "700", "800"};
     }
 
-    Json& Page(int pageNo) { return manifest_["pages"][pageNo]; }
+    Json& Page(std::size_t pageNo) { return manifest_["pages"][pageNo]; }
 
     // Packs the manifest into the data folder, adds the media files and runs the check.
     int Check() {
@@ -151,7 +152,7 @@ TEST_P(CheckFindsTest, ReportsTheProblemAndFails) {
     EXPECT_TRUE(closingLine_.starts_with(dir_.Path("data") + ": ")) << closingLine_;
 }
 
-Json& P(Json& manifest, int pageNo) {
+Json& P(Json& manifest, std::size_t pageNo) {
     return manifest["pages"][pageNo];
 }
 
@@ -166,13 +167,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "/data/QVDB.dat: File not found.\n"},
         Breakage{"ShortDatabase", nullptr,
                  [](ScratchDir& d) {
-                     const std::string bytes = testing::ReadFile(d.Path("data/QVDB.dat"));
+                     const std::string bytes = test::ReadFile(d.Path("data/QVDB.dat"));
                      WriteFile(d.Path("data/QVDB.dat"), bytes.substr(0, bytes.size() - 5));
                  },
                  "/data/QVDB.dat: Read beyond end of file.\n"},
         Breakage{"BookSplit",
                  [](Json& m) {
-                     for (int p = 4; p < 8; ++p) {
+                     for (std::size_t p = 4; p < 8; ++p) {
                          P(m, p)["BookNo"] = 2;
                      }
                      P(m, 4)["PageNo"] = 0;
@@ -216,14 +217,14 @@ INSTANTIATE_TEST_SUITE_P(
         Breakage{"BrokenJpeg", nullptr,
                  [](ScratchDir& d) {
                      // Overwrite the start of the archive (the cover's JPEG) with zeros.
-                     std::string bytes = testing::ReadFile(d.Path("data/Graphics.dat"));
+                     std::string bytes = test::ReadFile(d.Path("data/Graphics.dat"));
                      bytes.replace(0, 64, std::string(64, '\0'));
                      WriteFile(d.Path("data/Graphics.dat"), bytes);
                  },
                  "slot 1 (page 0), picture: JPEG error #"},
         Breakage{"BrokenBitmap", nullptr,
                  [](ScratchDir& d) {
-                     std::string bytes = testing::ReadFile(d.Path("data/Graphics.dat"));
+                     std::string bytes = test::ReadFile(d.Path("data/Graphics.dat"));
                      const auto bmp = bytes.size() - PictureBytes(40, 30, "BMP").size();
                      bytes.replace(bmp, 2, "\0\0", 2);
                      WriteFile(d.Path("data/Graphics.dat"), bytes);
@@ -340,7 +341,7 @@ INSTANTIATE_TEST_SUITE_P(
                  nullptr,
                  "slot 12 (page 11), ScriptText: read-through step 9 would show slot 13, which "
                  "holds no page"}),
-    [](const ::testing::TestParamInfo<Breakage>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Breakage>& breakage) { return breakage.param.name; });
 
 } // namespace
 } // namespace tavelio::book

@@ -8,7 +8,7 @@
 namespace tavelio::book {
 namespace {
 
-using testing::BookFixture;
+using test::BookFixture;
 
 // The printed table; the status and what went to standard error in the out parameters.
 nlohmann::ordered_json Dump(const std::string& folder, const std::string& fontOut, int& status,
@@ -53,7 +53,7 @@ TEST(DumpTest, PrintsEveryFieldOfTheTwelveRecordsAsTheReaderHoldsThem) {
     EXPECT_EQ(third["PageText"], std::string("a") + '\0' + "b");
     EXPECT_EQ(third["PromptText"], " ");
     EXPECT_EQ(json["records"][1]["PicSize"], 1500);
-    EXPECT_EQ(testing::ReadFile(book.dir.Path("font.out")).size(), kFontBlockSize);
+    EXPECT_EQ(test::ReadFile(book.dir.Path("font.out")).size(), kFontBlockSize);
 }
 
 TEST(DumpTest, PrintsTheZeroCharacterAsAnEscape) {
@@ -69,8 +69,8 @@ TEST(DumpTest, AnErrorIsPrintedAsTheErrorBoxShowsItWithTheSlotsAsTheyAre) {
     BookFixture book;
     RunPack(book.WriteManifest(), book.dir.Path("out"));
     // Cut the database inside record 12.
-    const std::string stored = testing::ReadFile(book.dir.Path("out/QVDB.dat"));
-    testing::WriteFile(book.dir.Path("out/QVDB.dat"), stored.substr(0, stored.size() - 30));
+    const std::string stored = test::ReadFile(book.dir.Path("out/QVDB.dat"));
+    test::WriteFile(book.dir.Path("out/QVDB.dat"), stored.substr(0, stored.size() - 30));
     int status = -1;
     const auto json = Dump(book.dir.Path("out"), "", status);
     EXPECT_EQ(status, 1);
@@ -82,7 +82,7 @@ TEST(DumpTest, AnErrorIsPrintedAsTheErrorBoxShowsItWithTheSlotsAsTheyAre) {
 }
 
 TEST(DumpTest, AMissingDatabaseGivesFileNotFoundAndEmptySlots) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     int status = -1;
     std::string errors;
     const auto json = Dump(dir.Path("none"), "", status, &errors);

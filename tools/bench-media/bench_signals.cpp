@@ -8,14 +8,15 @@
 
 namespace tavelio::bench {
 
-std::vector<std::int16_t> MakeNoiseSignal(int rate, int seconds, std::uint32_t seed) {
+std::vector<std::int16_t> MakeNoiseSignal(std::uint32_t rate, std::uint32_t seconds,
+                                          std::uint32_t seed) {
     std::mt19937 random(seed);
     std::normal_distribution<double> white(0.0, 1.0);
     // Two cascaded one-pole low-passes at 4 kHz.
     const double a = std::exp(-2 * M_PI * 4000.0 / rate);
     double stage1 = 0;
     double stage2 = 0;
-    std::vector<double> filtered(static_cast<std::size_t>(rate) * seconds);
+    std::vector<double> filtered(std::size_t{rate} * seconds);
     double peak = 1e-9;
     for (double& value : filtered) {
         stage1 = (1 - a) * white(random) + a * stage1;
@@ -30,7 +31,8 @@ std::vector<std::int16_t> MakeNoiseSignal(int rate, int seconds, std::uint32_t s
     return samples;
 }
 
-void WriteWav(const std::string& path, int rate, const std::vector<std::int16_t>& samples) {
+void WriteWav(const std::string& path, std::uint32_t rate,
+              const std::vector<std::int16_t>& samples) {
     auto put = [](std::ofstream& out, std::uint32_t value, int bytes) {
         for (int i = 0; i < bytes; ++i) {
             out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
@@ -85,8 +87,9 @@ std::string RunPipeline(const std::string& description) {
 
 bool EncodeWithLameProgram(const std::string& wavPath, const std::string& mp3Path) {
     QProcess lame;
-    lame.start("lame", {"--quiet", "-b", "128", QString::fromStdString(wavPath),
-                        QString::fromStdString(mp3Path)});
+    lame.start(QStringLiteral("lame"),
+               {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"),
+                QString::fromStdString(wavPath), QString::fromStdString(mp3Path)});
     return lame.waitForFinished(60000) && lame.exitStatus() == QProcess::NormalExit &&
            lame.exitCode() == 0;
 }

@@ -10,9 +10,11 @@ namespace tavelio::bench {
 // Band-limited noise (white noise through a low-pass at about 4 kHz), mono, 16-bit: every stretch
 // of it is unlike every other, so a piece of played sound tells where in the signal it came from,
 // also after lossy coding.
-std::vector<std::int16_t> MakeNoiseSignal(int rate, int seconds, std::uint32_t seed);
+std::vector<std::int16_t> MakeNoiseSignal(std::uint32_t rate, std::uint32_t seconds,
+                                          std::uint32_t seed);
 
-void WriteWav(const std::string& path, int rate, const std::vector<std::int16_t>& samples);
+void WriteWav(const std::string& path, std::uint32_t rate,
+              const std::vector<std::int16_t>& samples);
 
 // Runs a gst-launch style pipeline description to its end; the error text, or "" on success.
 std::string RunPipeline(const std::string& description);

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -95,8 +96,15 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
 double CpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    const auto spent = [](const timeval& time) {
+        return std::chrono::seconds(time.tv_sec) + std::chrono::microseconds(time.tv_usec);
+    };
+    return std::chrono::duration<double>(spent(usage.ru_utime) + spent(usage.ru_stime)).count();
+}
+
+double ElapsedMs(const QElapsedTimer& timer) {
+    return std::chrono::duration<double, std::milli>(std::chrono::nanoseconds(timer.nsecsElapsed()))
+        .count();
 }
 
 double Median(std::vector<double> values) {
@@ -173,7 +181,9 @@ int RunBenchmark(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    auto path = [&](const char* name) { return folder.filePath(name).toStdString(); };
+    auto path = [&](const char* name) {
+        return folder.filePath(QString::fromUtf8(name)).toStdString();
+    };
 
     Recorder recorder;
     QElapsedTimer timer;
@@ -182,7 +192,7 @@ int RunBenchmark(int argc, char** argv) {
     options.audioOutput = GstMediaOptions::AudioOutput::Silent;
     options.audioTap = [&recorder](const AudioChunk& chunk) { recorder.Add(chunk); };
     GstMediaBackendFactory backends(options);
-    const double initMs = timer.nsecsElapsed() / 1e6;
+    const double initMs = ElapsedMs(timer);
 
     RealClock clock;
     RecordingErrorBox box;
@@ -200,12 +210,12 @@ int RunBenchmark(int argc, char** argv) {
     player.SetFileName(path("signal.wav"));
     timer.restart();
     player.Open();
-    const double openColdMs = timer.nsecsElapsed() / 1e6;
+    const double openColdMs = ElapsedMs(timer);
     std::vector<double> warm;
     for (int i = 0; i < 5; ++i) {
         timer.restart();
         player.Open();
-        warm.push_back(timer.nsecsElapsed() / 1e6);
+        warm.push_back(ElapsedMs(timer));
     }
     const double openWarmMs = Median(warm);
     player.Close();
@@ -266,7 +276,7 @@ int RunBenchmark(int argc, char** argv) {
     if (interruption != 0) {
         return 1;
     }
-    const double wallSeconds = timer.nsecsElapsed() / 1e9;
+    const double wallSeconds = ElapsedMs(timer) / 1000;
     const double clipCpuPercent = (CpuSeconds() - cpuBefore) / wallSeconds * 100;
     const int framesShown = display->FrameCount();
     clipPlayer.Close();

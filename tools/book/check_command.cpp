@@ -1,8 +1,10 @@
 #include "book/check_command.h"
 
 #include "base/errors.h"
+#include "base/temp_directory.h"
 #include "base/text_encoding.h"
 #include "book/file_bytes.h"
+#include "content/book_cursor.h"
 #include "content/database_reader.h"
 #include "content/media_path.h"
 #include "content/page_script_grammar.h"
@@ -12,7 +14,6 @@
 #include "platform/media_files/media_file_info.h"
 #include "platform/pictures/picture_loader.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -23,37 +24,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every book is opened with its story page at page 8, so its last page is page 11.
-constexpr std::int32_t kStoryPage = 8;
-constexpr int kLastPage = kStoryPage + 3;
+constexpr std::int32_t kLastPage = kOpeningStoryPage + kLastPageAfterStory;
 // The picture copy counts its 1024-byte blocks in a signed 16-bit number.
 constexpr std::int32_t kMaxPictureKilobytes = 32767;
 // An MP3 length from its headers is an estimate to within a frame or so.
 constexpr std::int64_t kMp3ToleranceMs = 50;
-
-// A private folder for the picture copies, removed with its content when the check ends.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "tavelio-check-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw EInOutError::FromErrno(errno);
-        }
-        path_ = pattern + "/";
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // With a trailing separator, as the program's temporary folder is used.
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 class BookChecker {
 public:
@@ -107,7 +82,7 @@ private:
     }
 
     bool LoadBook() {
-        const ScratchFolder scratch;
+        const TempDirectory scratch;
         try {
             LoadDatabase(InFolder("QVDB.dat"), scratch.Path() + "ZBM.TTF", table_);
         } catch (const Error& error) {
@@ -162,8 +137,9 @@ private:
             Problem(Where(lastSlot, "PageNo"),
                     "book " + std::to_string(page.BookNo) + " ends with page " +
                         std::to_string(page.PageNo) + "; its last page must be page " +
-                        std::to_string(kLastPage) + " (story page " + std::to_string(kStoryPage) +
-                        " + 3)");
+                        std::to_string(kLastPage) + " (story page " +
+                        std::to_string(kOpeningStoryPage) + " + " +
+                        std::to_string(kLastPageAfterStory) + ")");
         }
     }
 
@@ -173,7 +149,7 @@ private:
         std::error_code error;
         const auto archiveSize = archiveThere ? fs::file_size(archive, error) : 0;
         bool archiveReported = false;
-        const ScratchFolder scratch;
+        const TempDirectory scratch;
         for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
             const QVDBType& page = Page(slot);
             if (page.PicType == "NA") {
@@ -378,7 +354,7 @@ private:
             const std::int32_t steps = checker_.Page(slot_).PageNo;
             for (std::int32_t k = 1; k <= steps; ++k) {
                 const int shown =
-                    ReadThroughPictureSlot(static_cast<std::uint8_t>(slot_), kStoryPage, k);
+                    ReadThroughPictureSlot(static_cast<std::uint8_t>(slot_), kOpeningStoryPage, k);
                 if (shown < PageTable::kFirstSlot || shown > PageTable::kLastSlot) {
                     Problem("read-through step " + std::to_string(k) + " would show slot " +
                             std::to_string(shown) + ", outside the page table (1 to 224)");

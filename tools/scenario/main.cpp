@@ -86,8 +86,9 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& commandLine) {
 QtMessageHandler qtDefaultHandler = nullptr;
 
 void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtFatalMsg && (message.startsWith("This plugin does not support") ||
-                               message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
+    if (type != QtFatalMsg &&
+        (message.startsWith(QLatin1String("This plugin does not support")) ||
+         message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))) {
         return;
     }
     qtDefaultHandler(type, context, message);

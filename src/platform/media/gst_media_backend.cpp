@@ -154,8 +154,8 @@ MediaError GstMediaBackend::Open(const std::string& path) {
     }
 
     if (info->kind == MediaFileKind::Mp3) {
-        lateNs_ = static_cast<std::int64_t>(
-            gst_util_uint64_scale_int(Mp3LateSamples(*info), GST_SECOND, info->sampleRate));
+        lateNs_ = static_cast<std::int64_t>(gst_util_uint64_scale_int(
+            static_cast<guint64>(Mp3LateSamples(*info)), GST_SECOND, info->sampleRate));
     }
     gint64 durationNs = 0;
     if (info->kind == MediaFileKind::Mp3 && info->lengthMs) {

@@ -1,7 +1,9 @@
 // The one entry to every event handler of the program: activation, close, click, key, character,
-// timer tick and media notification. An error raised in a handler ends that handler; the
-// dispatcher shows it in the error box and the program goes on from the state reached. This is
-// the only place in the program that catches the program's errors.
+// timer tick and media notification. An exception that ends a handler ends only that handler;
+// the dispatcher shows it in the error box and the program goes on from the state reached. That
+// holds for the program's own errors and for any other exception a library raises (a failed
+// directory walk, an exhausted allocation): none of them reaches the event loop. This is the
+// only place in the program that catches.
 #pragma once
 
 #include "platform/system/error_box.h"
@@ -15,6 +17,8 @@ public:
     // The dispatcher reports to box, which must outlive it.
     explicit EventDispatcher(ErrorBox& box) : box_(box) {}
 
+    // Runs handler. An exception derived from std::exception shows its message (see
+    // ErrorBoxText); an exception of any other type shows "Unexpected error."
     void Run(const std::function<void()>& handler);
 
 private:

@@ -1,4 +1,4 @@
-#include "platform/system/temp_directory.h"
+#include "base/temp_directory.h"
 
 #include <array>
 #include <atomic>
@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,20 +112,20 @@ void InstallSignalHandlers() {
     });
 }
 
-// Enters a directory in the table; -1 when the table is full or the path does not fit.
-int EnterForSignals(int dirFd, const std::string& path) {
+// Enters a directory in the table; nothing when the table is full or the path does not fit.
+std::optional<std::size_t> EnterForSignals(int dirFd, const std::string& path) {
     if (path.size() >= PATH_MAX) {
-        return -1;
+        return std::nullopt;
     }
     for (std::size_t i = 0; i < kEntries; ++i) {
         bool expected = false;
         if (signalEntries[i].taken.compare_exchange_strong(expected, true)) {
             std::memcpy(signalEntries[i].path, path.c_str(), path.size() + 1);
             signalEntries[i].dirFd.store(dirFd);
-            return static_cast<int>(i);
+            return i;
         }
     }
-    return -1;
+    return std::nullopt;
 }
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -237,15 +238,15 @@ void TempDirectory::Remove() {
     sigaddset(&terminating, SIGTERM);
     ::pthread_sigmask(SIG_BLOCK, &terminating, &previous);
 
-    const int fd = slot_ >= 0 ? signalEntries[slot_].dirFd.exchange(-1) : dirFd_;
+    const int fd = slot_ ? signalEntries[*slot_].dirFd.exchange(-1) : dirFd_;
     if (fd >= 0) {
         const std::string directory = WithoutTrailingSlashes(path_);
         EmptyAndRemove(fd, directory.c_str());
         ::close(fd);
     }
-    if (slot_ >= 0) {
-        signalEntries[slot_].taken.store(false);
-        slot_ = -1;
+    if (slot_) {
+        signalEntries[*slot_].taken.store(false);
+        slot_.reset();
     }
     dirFd_ = -1;
 

@@ -19,6 +19,8 @@
 // makes no subdirectories there, and an empty one is removed too.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace tavelio {
@@ -51,7 +53,8 @@ public:
 private:
     std::string path_;
     int dirFd_ = -1; // the private directory, open until it is removed
-    int slot_ = -1;  // its entry in the signal handlers' table; -1 when the table was full
+    std::optional<std::size_t>
+        slot_; // its entry in the signal handlers' table, unless that was full
 };
 
 } // namespace tavelio
