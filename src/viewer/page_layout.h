@@ -32,7 +32,7 @@ void PlacePageMedia(Viewer& viewer);
 void PutRuledLinesHome(Viewer& viewer);
 // Text lines and rules under a picture or clip of the given height (home positions for 225).
 void PutRuledLinesUnder(Viewer& viewer, int mediaHeight);
-void ApplyCoverLayout(Viewer& viewer); // BackGround 88, 25, 493 x 432
+void ApplyCoverLayout(Viewer& viewer); // BackGround 88, 25, 493 x 432, shown
 void ApplyPageFrame(Viewer& viewer);   // BackGround 225, 25, 315 x 225
 
 } // namespace tavelio

@@ -32,6 +32,11 @@ Memo::Memo(QWidget* form, const char* name, int left, int top, int width, int he
     QPalette colours = palette();
     colours.setColor(QPalette::Base, Qt::white);
     colours.setColor(QPalette::Text, Qt::black);
+    // The sunken border's shades: its lower and right edges stay visible on a white form.
+    colours.setColor(QPalette::Dark, QColor(128, 128, 128));
+    colours.setColor(QPalette::Shadow, QColor(64, 64, 64));
+    colours.setColor(QPalette::Light, Qt::white);
+    colours.setColor(QPalette::Midlight, QColor(212, 212, 212));
     setPalette(colours);
     SetScrollBars(ScrollBars::None);
     SetBorderStyle(BorderStyle::Single);
@@ -70,8 +75,7 @@ void Memo::SetScrollBars(ScrollBars scrollBars) {
 void Memo::SetBorderStyle(BorderStyle borderStyle) {
     borderStyle_ = borderStyle;
     if (borderStyle == BorderStyle::Single) {
-        setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        setLineWidth(1);
+        setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     } else {
         setFrameStyle(QFrame::NoFrame);
     }

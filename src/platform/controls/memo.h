@@ -4,7 +4,7 @@
 // - It holds its lines as the program gives them (Windows-1252). A line wider than the box wraps
 //   at word boundaries on the screen and stays one line in Lines().
 // - With a vertical scroll bar the text scrolls (by the bar and the wheel); without one, text
-//   below the box is cut off. The border is a single sunken line or none.
+//   below the box is cut off. The border is a sunken edge two pixels wide, or none.
 // - It never takes the keyboard focus (no tab stop, no caret, no selection) and offers no
 //   context menu: a right click shows nothing.
 // - A mouse button going down, a left click (button pressed and released over it) and a request
