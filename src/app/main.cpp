@@ -2,17 +2,46 @@
 // hive, a private temporary directory, application fonts, the primary screen, GStreamer), the
 // program's two windows, and the event loop until closing a window ends the program.
 #include "app/application_setup.h"
+#include "app/data_files.h"
 #include "app/program.h"
 #include "platform/controls/message_error_box.h"
 #include "platform/media/gst_media_backend.h"
 #include "platform/system/hive_registry.h"
 #include "platform/system/qt_font_installer.h"
 #include "platform/system/real_clock.h"
+#include "version/version.h"
 
 #include <QApplication>
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tavelio [--help] [--version]\n"
+    "Shows the talking picture book whose data files (QVDB.dat, Graphics.dat, the narration and\n"
+    "the clips) are in the working directory. Settings come from the registry hive file named by\n"
+    "TAVELIO_HKLM, else /etc/tavelio/hklm.reg. See man 6 tavelio.\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace tavelio;
+    // Answered before the window system is asked for, so that they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (argument == "--version") {
+            std::cout << "tavelio " << kVersion << '\n';
+            return 0;
+        }
+    }
+    if (const auto note = MissingDatabaseNote()) {
+        std::cerr << *note << '\n';
+    }
     QApplication application(argc, argv);
     SetUpApplication();
 

@@ -13,7 +13,8 @@ Program::Program(Services& services)
     SubstituteDesignedFaces();
     launch_ = std::make_unique<TLaunch>(environment_, static_cast<LaunchProgram&>(*this), cursor_);
     launch_->SetCloseEndsProgram([this] { End(); });
-    viewBook_ = new TViewBook(environment_, services_.mediaBackends, *launch_);
+    viewBook_ = new TViewBook(environment_, services_.mediaBackends, *launch_, pageTable_, cursor_,
+                              settings_);
 }
 
 Program::~Program() {
@@ -24,7 +25,7 @@ Program::~Program() {
 }
 
 void Program::Start() {
-    launch_->show();
+    launch_->SetVisible(true);
 }
 
 std::vector<Form*> Program::Forms() const {
@@ -76,7 +77,7 @@ void Program::ShutdownFromLaunch() {
 void Program::End() {
     ended_ = true;
     for (Form* form : Forms()) {
-        form->hide();
+        form->SetVisible(false);
     }
     if (onEnded_) {
         onEnded_();

@@ -4,13 +4,13 @@
 // Every service is owned by the starter and must outlive the Program made with it.
 #pragma once
 
+#include "base/temp_directory.h"
 #include "platform/media/media_backend.h"
 #include "platform/system/clock.h"
 #include "platform/system/event_dispatcher.h"
 #include "platform/system/font_installer.h"
 #include "platform/system/registry.h"
 #include "platform/system/screen.h"
-#include "platform/system/temp_directory.h"
 
 namespace tavelio {
 

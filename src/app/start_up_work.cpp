@@ -1,4 +1,5 @@
 // The start-up work of the launch pad's first activation.
+#include "app/data_files.h"
 #include "app/program.h"
 #include "content/database_reader.h"
 
@@ -6,7 +7,6 @@ namespace tavelio {
 namespace {
 
 constexpr const char* kInstallationKey = "\\Software\\Morrowick\\Tavelio\\";
-constexpr const char* kDatabaseFile = "QVDB.dat";
 constexpr const char* kFontFileName = "ZBM.TTF";
 constexpr const char* kHandwritingFace = "Zaner-Bloser Manuscript";
 
@@ -80,16 +80,17 @@ void Program::ReadRegistrySettings() {
 void Program::ShowSplash() {
     auto* splash = new TSplash(environment_, launch_.get());
     splash_ = splash;
-    splash->SplashBack->show();
+    splash->SplashBack->SetVisible(true);
     const QSize screen = services_.screen.Size();
     splash->SetHeight(screen.height());
     splash->SetWidth(screen.width());
-    splash->SplashBack->resize(screen.width(), screen.height());
+    splash->SplashBack->SetWidth(screen.width());
+    splash->SplashBack->SetHeight(screen.height());
     splash->SetLeft(0);
     splash->SetTop(0);
     // Halves rounded toward zero, so an odd extra pixel lies right of and below the picture.
-    splash->SplashFront->SetLeft((splash->Width() - splash->SplashFront->width()) / 2);
-    splash->SplashFront->SetTop((splash->Height() - splash->SplashFront->height()) / 2);
+    splash->SplashFront->SetLeft((splash->Width() - splash->SplashFront->Width()) / 2);
+    splash->SplashFront->SetTop((splash->Height() - splash->SplashFront->Height()) / 2);
     // The rest of the start-up work holds the event loop, so the splash must be on the screen
     // before it goes on.
     splash->ShowAndPaintNow();

@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,12 +33,61 @@ int OpenWithoutWaiting(const std::string& path, int flags, mode_t mode) {
     return fd;
 }
 
+// Reads until size bytes are in or the file ends; the number read, or -1 with errno set.
+ssize_t ReadFully(int fd, std::uint8_t* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, data + done, size - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+// Appends everything from the read position to the end of the file; false with errno set when a
+// read fails.
+bool ReadToEnd(int fd, std::string& bytes) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    for (;;) {
+        const std::size_t before = bytes.size();
+        bytes.resize(before + kChunk);
+        const ssize_t got =
+            ReadFully(fd, reinterpret_cast<std::uint8_t*>(bytes.data() + before), kChunk);
+        bytes.resize(before + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        if (got < 0) {
+            return false;
+        }
+        if (static_cast<std::size_t>(got) < kChunk) {
+            return true;
+        }
+    }
+}
+
 } // namespace
 
 PosixFile PosixFile::OpenReadOnly(const std::string& path) {
+    int error = 0;
+    std::optional<PosixFile> file = OpenReadOnlyIfPossible(path, error);
+    if (!file) {
+        throw EInOutError::FromErrno(error);
+    }
+    return std::move(*file);
+}
+
+std::optional<PosixFile> PosixFile::OpenReadOnlyIfPossible(const std::string& path,
+                                                           int& errnoValue) {
     const int fd = OpenWithoutWaiting(path, O_RDONLY, 0);
     if (fd < 0) {
-        throw EInOutError::FromErrno(errno);
+        errnoValue = errno;
+        return std::nullopt;
     }
     return PosixFile(fd);
 }
@@ -74,21 +124,11 @@ PosixFile::~PosixFile() {
 }
 
 std::size_t PosixFile::Read(std::span<std::uint8_t> buffer) {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t got = ::read(fd_, buffer.data() + done, buffer.size() - done);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw EInOutError::FromErrno(errno);
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(got);
+    const ssize_t got = ReadFully(fd_, buffer.data(), buffer.size());
+    if (got < 0) {
+        throw EInOutError::FromErrno(errno);
     }
-    return done;
+    return static_cast<std::size_t>(got);
 }
 
 std::size_t PosixFile::Write(std::span<const std::uint8_t> bytes) {
@@ -137,6 +177,38 @@ void PosixFile::Close() {
     if (::close(fd) != 0) {
         throw EInOutError::FromErrno(errno);
     }
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    int error = 0;
+    std::optional<std::string> bytes = ReadWholeFileIfPossible(path, error);
+    if (!bytes) {
+        throw EInOutError::FromErrno(error);
+    }
+    return std::move(*bytes);
+}
+
+std::optional<std::string> ReadWholeFileIfPossible(const std::string& path, int& errnoValue) {
+    const int fd = OpenWithoutWaiting(path, O_RDONLY, 0);
+    if (fd < 0) {
+        errnoValue = errno;
+        return std::nullopt;
+    }
+    std::string bytes;
+    const bool read = ReadToEnd(fd, bytes);
+    const int error = errno;
+    ::close(fd);
+    if (!read) {
+        errnoValue = error;
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, std::string_view bytes, mode_t mode) {
+    PosixFile file = PosixFile::Create(path, mode);
+    file.WriteAll(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    file.Close();
 }
 
 } // namespace tavelio

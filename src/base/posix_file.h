@@ -1,10 +1,14 @@
-// A file opened for one call, raising EInOutError on every failed operation.
+// The program's file layer over POSIX calls: a file opened for one call, and whole-file reads and
+// writes. Every failed operation raises EInOutError, except where a function says that a file it
+// cannot open is an answer rather than an error.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 
 namespace tavelio {
@@ -17,6 +21,11 @@ public:
     // An existing file, for reading only: data files are never written, and asking for write
     // access would make a read-only installation fail.
     static PosixFile OpenReadOnly(const std::string& path);
+
+    // OpenReadOnly for a caller to whom a file that cannot be opened is an answer: nothing, with
+    // the failed call's errno value in errnoValue. Once open, the file raises as any other.
+    static std::optional<PosixFile> OpenReadOnlyIfPossible(const std::string& path,
+                                                           int& errnoValue);
 
     // Creates the file or empties an existing one, for writing. A symbolic link at the path is
     // refused rather than followed, so a planted link cannot redirect the write. A missing
@@ -53,5 +62,16 @@ private:
     explicit PosixFile(int fd) : fd_(fd) {}
     int fd_ = -1;
 };
+
+// The whole content of the file at path, opened as OpenReadOnly opens it (a named pipe is read
+// until its writer closes it).
+std::string ReadWholeFile(const std::string& path);
+
+// ReadWholeFile for a caller to whom a file that cannot be read is an answer, as an optional
+// settings file is: nothing, with the failed call's errno value in errnoValue. Raises nothing.
+std::optional<std::string> ReadWholeFileIfPossible(const std::string& path, int& errnoValue);
+
+// Creates or empties the file at path as Create does and writes all bytes to it.
+void WriteWholeFile(const std::string& path, std::string_view bytes, mode_t mode = 0600);
 
 } // namespace tavelio

@@ -56,78 +56,22 @@ void CopyFontBlock(PosixFile& database, PosixFile& font) {
     }
 }
 
-// Stores one field's text into the record by the field's conversion. Field 3 (Letter) has been
-// stored while it was read.
-void StoreField(QVDBType& record, int field, const std::string& text) {
-    switch (field) {
-    case 1:
-        record.BookNo = static_cast<std::uint8_t>(TextToNumber(text));
-        break;
-    case 2:
-        record.PageNo = static_cast<std::uint8_t>(TextToNumber(text));
-        break;
-    case 4:
-        record.Title = text;
-        break;
-    case 5:
-        record.InstructionText = text;
-        break;
-    case 6:
-        record.PicOffset = TextToNumber(text);
-        break;
-    case 7:
-        record.PicSize = TextToNumber(text);
-        break;
-    case 8:
-        record.PicType = text;
-        break;
-    case 9:
-        record.MediaHeight = static_cast<std::int16_t>(TextToNumber(text));
-        break;
-    case 10:
-        record.MediaWidth = static_cast<std::int16_t>(TextToNumber(text));
-        break;
-    case 11:
-        record.AniFile = text;
-        break;
-    case 12:
-        record.PageText = text;
-        break;
-    case 13:
-        record.SpeechStart = TextToNumber(text);
-        break;
-    case 14:
-        record.SpeechEnd = TextToNumber(text);
-        break;
-    case 15:
-        record.PageKind = static_cast<std::int8_t>(TextToNumber(text));
-        break;
-    case 16:
-        record.PromptText = text.empty() ? " " : text;
-        break;
-    case 17:
-        record.ScriptText = text.empty() ? " " : text;
-        break;
-    default:
-        break;
-    }
-}
-
 void ReadRecords(PosixFile& database, PageTable& table) {
     DecodedBytes bytes(database);
     std::string text;
     for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
         QVDBType& record = table.At(slot);
-        for (int field = 1; field <= kRecordFieldCount; ++field) {
+        for (const RecordField& field : kRecordFields) {
             text.clear();
             for (std::uint8_t byte = bytes.Next(); byte != kFieldEnd; byte = bytes.Next()) {
-                if (field == 3) {
-                    record.Letter = static_cast<char>(byte);
-                } else {
-                    text.push_back(static_cast<char>(byte));
+                text.push_back(static_cast<char>(byte));
+                // A letter takes each character as it comes, so a file that ends inside the
+                // field still leaves the last character read, like every field read before it.
+                if (field.kind == FieldKind::Letter) {
+                    StoreFieldText(record, field, text);
                 }
             }
-            StoreField(record, field, text);
+            StoreFieldText(record, field, text);
         }
     }
 }

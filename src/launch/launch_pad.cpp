@@ -1,6 +1,7 @@
 #include "launch/launch_pad.h"
 
 #include "launch/launch_pictures.h"
+#include "platform/controls/key_codes.h"
 #include "viewer/view_book.h"
 
 #include <array>
@@ -8,7 +9,6 @@
 namespace tavelio {
 namespace {
 
-constexpr int kEscape = 27;
 constexpr const char* kNotInDemo = "Not available in Demo!";
 constexpr const char* kTimesNewRoman = "Times New Roman";
 constexpr int kWordHeight = 29; // the word labels
@@ -19,17 +19,11 @@ constexpr int kFormHeight = 27; // the form's font, used by the number labels
 TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, BookCursor& cursor)
     : Form(environment, "Launch", FrameStyle::FixedSingle), program_(program), cursor_(cursor) {
     SetCaption("Tavelio Launch Pad --- Demo!");
-    setWindowIcon(ProgramIcon());
+    SetIcon(ProgramIcon());
     SetClientSize(562, 375);
     SetCentredWhenFirstShown(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(192, 192, 192));
-    colours.setColor(QPalette::WindowText, Qt::black);
-    setPalette(colours);
-    setAutoFillBackground(true);
-    QFont formFont(kTimesNewRoman);
-    formFont.setPixelSize(kFormHeight);
-    setFont(formFont);
+    SetColor(QColor(192, 192, 192));
+    SetFont(kTimesNewRoman, kFormHeight);
     SetCursorShape(CursorShape::NoEntry);
 
     const auto picture = [this](const char* name, int left, int top, int width, int height,
@@ -81,35 +75,35 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
     SplashTime->SetOnTimer([this] { SplashTimeTimer(); });
 
     // The state the window is first shown in: the level view at its designed size.
-    ChooseBook->hide();
+    ChooseBook->SetVisible(false);
     for (PictureBox* cover : {Ann, TopDog, Tip, UpUp, GetSet}) {
-        cover->hide();
-        cover->setEnabled(false);
+        cover->SetVisible(false);
+        cover->SetEnabled(false);
     }
     for (Label* numberLabel : {B2, B3, B4, B5, B1}) {
-        numberLabel->hide();
+        numberLabel->SetVisible(false);
     }
 }
 
 void TLaunch::ShowLevelChoice() {
     for (Label* numberLabel : {B1, B2, B3, B4, B5}) {
-        numberLabel->hide();
+        numberLabel->SetVisible(false);
     }
     for (Label* label : {Welcome, ChooseLevel, LevelA, LevelB, LevelC}) {
-        label->show();
+        label->SetVisible(true);
     }
     for (PictureBox* level : {QVA, QVB, QVC}) {
-        level->show();
+        level->SetVisible(true);
     }
     for (PictureBox* level : {QVA, QVB, QVC}) {
-        level->setEnabled(true);
+        level->SetEnabled(true);
     }
-    ChooseBook->hide();
+    ChooseBook->SetVisible(false);
     SetWidth(570);
     SetHeight(402);
     for (PictureBox* cover : {Ann, TopDog, Tip, UpUp, GetSet}) {
-        cover->hide();
-        cover->setEnabled(false);
+        cover->SetVisible(false);
+        cover->SetEnabled(false);
     }
 }
 
@@ -123,35 +117,35 @@ void TLaunch::ShowBookChoice() {
              {{B1, 95, 160}, {B2, 285, 160}, {B3, 476, 160}, {B4, 147, 328}, {B5, 407, 328}}}) {
         place.label->SetTop(place.top);
         place.label->SetLeft(place.left);
-        place.label->show();
+        place.label->SetVisible(true);
     }
     for (Label* label : {Welcome, ChooseLevel, LevelA, LevelB, LevelC}) {
-        label->hide();
+        label->SetVisible(false);
     }
     for (PictureBox* level : {QVA, QVB, QVC}) {
-        level->hide();
+        level->SetVisible(false);
     }
     for (PictureBox* level : {QVA, QVB, QVC}) {
-        level->setEnabled(false);
+        level->SetEnabled(false);
     }
-    ChooseBook->show();
+    ChooseBook->SetVisible(true);
     SetWidth(590);
     SetHeight(400);
     for (PictureBox* cover : {Ann, TopDog, Tip, UpUp, GetSet}) {
-        cover->show();
-        cover->setEnabled(true);
+        cover->SetVisible(true);
+        cover->SetEnabled(true);
     }
 }
 
 void TLaunch::OpenFirstBook() {
     cursor_.CurPage = 1;
-    cursor_.StoryPage = 8;
+    cursor_.StoryPage = kOpeningStoryPage;
     ShowLevelChoice();
-    hide();
-    setEnabled(false);
+    SetVisible(false);
+    SetEnabled(false);
     TViewBook& viewer = program_.Viewer();
-    viewer.setEnabled(true);
-    viewer.show();
+    viewer.SetEnabled(true);
+    viewer.SetVisible(true);
     viewer.CoverTimed->SetEnabled(true);
 }
 
@@ -164,7 +158,7 @@ void TLaunch::FormClose() {
 }
 
 void TLaunch::FormKeyDown(int virtualKey) {
-    if (virtualKey == kEscape) {
+    if (virtualKey == vk::kEscape) {
         ShowLevelChoice();
     }
 }
@@ -172,7 +166,7 @@ void TLaunch::FormKeyDown(int virtualKey) {
 void TLaunch::FormKeyPress(char character) {
     switch (character) {
     case '1':
-        if (OwnEnabled(*Ann)) {
+        if (Ann->OwnEnabled()) {
             OpenFirstBook();
         }
         break;

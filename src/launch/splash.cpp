@@ -6,21 +6,18 @@ namespace tavelio {
 
 TSplash::TSplash(const FormEnvironment& environment, QWidget* owner)
     : Form(environment, "Splash", FrameStyle::None, owner) {
-    setWindowFlag(Qt::WindowStaysOnTopHint);
+    SetStayOnTop();
     // The designed size; start-up gives the splash the screen's size.
     SetClientSize(557, 391);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    setPalette(colours);
-    setAutoFillBackground(true);
+    SetColor(Qt::white);
     SetCursorShape(CursorShape::HourGlass);
-    setEnabled(false);
+    SetEnabled(false);
 
     SplashBack = new PictureBox(this, "SplashBack", 0, 0, 800, 6, PictureBox::Drawing::Stretched,
                                 Dispatcher());
     SplashBack->SetPicture(LaunchPicture("splash-back.bmp"));
     SplashBack->SetCursorShape(CursorShape::HourGlass);
-    SplashBack->hide();
+    SplashBack->SetVisible(false);
 
     SplashFront = new PictureBox(this, "SplashFront", 136, 24, 354, 354,
                                  PictureBox::Drawing::Centred, Dispatcher());

@@ -1,55 +1,196 @@
 #include "viewer/view_book.h"
 
+#include "platform/pictures/picture_loader.h"
+
+#include <QImage>
+#include <string>
+
+// The glyphs live in this static library; nothing else refers to them, so they are pulled into
+// the program from here.
+static void InitViewerResources() {
+    Q_INIT_RESOURCE(viewer);
+}
+
 namespace tavelio {
+namespace {
+
+constexpr const char* kTimesNewRoman = "Times New Roman";
+constexpr const char* kSansSerif = "MS Sans Serif";
+constexpr const char* kHandwriting = "Zaner-Bloser Manuscript";
+
+// A button glyph stored with the program (src/viewer/pictures).
+QImage Glyph(const char* fileName) {
+    InitViewerResources();
+    const QImage glyph(QStringLiteral(":/viewer/") + QLatin1String(fileName));
+    if (glyph.isNull()) {
+        throw EInvalidGraphic(std::string("Glyph ") + fileName + " is not stored with the program");
+    }
+    return glyph;
+}
+
+} // namespace
 
 TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& mediaBackends,
-                     Form& launch)
-    : Form(environment, "ViewBook", FrameStyle::Sizeable), launch_(launch) {
+                     Form& launch, const PageTable& pages, BookCursor& cursor, Settings& settings)
+    : Form(environment, "ViewBook", FrameStyle::Sizeable), launch_(launch),
+      viewer_(*this, pages, cursor, settings, launch) {
     SetCaption("View Book");
     SetBounds(0, 0, 800, 600);
     SetCentredWhenFirstShown(true);
     SetMaximizedWhenShown(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    colours.setColor(QPalette::WindowText, Qt::black);
-    setPalette(colours);
-    setAutoFillBackground(true);
-    QFont formFont(QStringLiteral("MS Sans Serif"));
-    formFont.setPixelSize(11);
-    setFont(formFont);
-    setEnabled(false);
+    SetColor(Qt::white);
+    SetFont(kSansSerif, 11);
+    SetEnabled(false);
 
-    const auto textLine = [this](const char* name, int top) {
-        auto* line = new Label(this, name, 144, top, 497, 71, "Ann");
+    const auto label = [this](const char* name, int left, int top, int width, int height,
+                              const char* caption) {
+        auto* made = new Label(this, name, left, top, width, height, caption);
+        made->SetVisible(false);
+        return made;
+    };
+    const auto textLine = [&label](const char* name, int top) {
+        Label* line = label(name, 144, top, 497, 71, "Ann");
         line->SetAutoSize(false);
         line->SetCentred(true);
         line->SetWordWrap(true);
-        line->SetFont("Times New Roman", 53);
-        line->hide();
+        line->SetColor(Qt::white);
+        line->SetTextColor(Qt::black);
+        line->SetFont(kTimesNewRoman, 53);
         return line;
     };
+    const auto rhyme = [&label](const char* name, int top, int width, const char* caption) {
+        Label* word = label(name, 24, top, width, 49, caption);
+        word->SetFont(kHandwriting, 40);
+        return word;
+    };
+    const auto button = [this](const char* name, int left, int top, int width, int height,
+                               GlyphButton::Style style, const char* glyph, const char* hint) {
+        auto* made = new GlyphButton(this, name, left, top, width, height, style, Dispatcher());
+        made->SetGlyph(Glyph(glyph));
+        made->SetHint(hint);
+        return made;
+    };
+    const auto pageButton = [&button](const char* name, int left, const char* glyph,
+                                      const char* hint) {
+        GlyphButton* made = button(name, left, 457, 33, 33, GlyphButton::Style::Flat, glyph, hint);
+        made->SetVisible(false);
+        made->SetEnabled(false);
+        return made;
+    };
+    const auto switchButton = [&button](const char* name, int left, const char* glyph,
+                                        const char* hint) {
+        GlyphButton* made = button(name, left, 0, 22, 23, GlyphButton::Style::Push, glyph, hint);
+        made->SetMargin(2);
+        return made;
+    };
+    const auto rule = [this](const char* name, int top, int height, RuleLine::Style style) {
+        return new RuleLine(this, name, 144, top, 497, height, style);
+    };
+    const auto memo = [this](const char* name, int left, int top, int width, int height) {
+        return new Memo(this, name, left, top, width, height, Dispatcher());
+    };
+    const auto diagnostic = [this](const char* name, int left, int width) {
+        auto* field = new EditField(this, name, left, 504, width, 21);
+        field->SetVisible(false);
+        return field;
+    };
+    const auto timer = [this](const char* name, int intervalMs) {
+        return new Timer(this, name, intervalMs, FormClock(), Dispatcher());
+    };
+    using Style = GlyphButton::Style;
+
     Text3 = textLine("Text3", 384);
     Text2 = textLine("Text2", 318);
     Text1 = textLine("Text1", 252);
+    RestartBit = button("RestartBit", 0, 0, 38, 22, Style::Flat, "restart.bmp",
+                        "Click here to restart and go to the Launch Pad.");
+    RestartBit->SetCursorShape(CursorShape::HandPoint);
+    RestartBit->SetEnabled(false);
+    NextBit = button("NextBit", 87, 0, 38, 22, Style::Flat, "next-book.bmp",
+                     "Click here to go to the next book.");
+    NextBit->SetCursorShape(CursorShape::HandPoint);
+    Note = label("Note", 24, 250, 388, 15,
+                 "NOTE: Terminology may need to be clarified depending on age of reader.");
+    Note->SetFont(kTimesNewRoman, 13);
+    Rhyme1 = rhyme("Rhyme1", 265, 68, "feed");
+    Rhyme2 = rhyme("Rhyme2", 315, 75, "weed");
+    Rhyme3 = rhyme("Rhyme3", 365, 66, "seed");
+    Previous =
+        pageButton("Previous", 328, "previous.bmp", "Click here to go to the previous page.");
+    Home =
+        pageButton("Home", 368, "home.bmp", "Click here to return to the cover page of this book.");
+    Next = pageButton("Next", 408, "next.bmp", "Click here to go to the next page.");
+    DotLine1 = rule("DotLine1", 280, 3, RuleLine::Style::Dotted);
+    DotLine2 = rule("DotLine2", 346, 3, RuleLine::Style::Dotted);
+    DotLine3 = rule("DotLine3", 412, 3, RuleLine::Style::Dotted);
+    SolidLine1 = rule("SolidLine1", 265, 1, RuleLine::Style::Solid);
+    SolidLine2 = rule("SolidLine2", 300, 1, RuleLine::Style::Solid);
+    SolidLine3 = rule("SolidLine3", 331, 1, RuleLine::Style::Solid);
+    SolidLine4 = rule("SolidLine4", 366, 1, RuleLine::Style::Solid);
+    SolidLine5 = rule("SolidLine5", 397, 1, RuleLine::Style::Solid);
+    SolidLine6 = rule("SolidLine6", 432, 1, RuleLine::Style::Solid);
+    BackGround = new PictureBox(this, "BackGround", 88, 25, 493, 432,
+                                PictureBox::Drawing::Stretched, Dispatcher());
+    BackGround->SetIgnoresMouse(true);
+    BackGround->SetCursorShape(CursorShape::Arrow);
+    VoiceOnly = label("VoiceOnly", 24, 266, 83, 20, "Voice Says:");
+    VoiceOnly->SetFont(kSansSerif, 16);
+    AnswersLabel = label("AnswersLabel", 135, 135, 65, 20, "Answers:");
+    AnswersLabel->SetFont(kSansSerif, 16);
+    AnswersLabel->SetHint("Here are some answers to the questions above.", false);
+    ErrorLabel = label("ErrorLabel", 128, 0, 51, 13, "Error Label");
+    AniBit = switchButton("AniBit", 40, "animation.bmp",
+                          "Animation button, click here to enable or disable animations.");
+    NarrationBit = switchButton("NarrationBit", 64, "narration.bmp",
+                                "Click here to enable or disable the narrator's voice.");
+    UpArrow = new PointerArrow(this, "UpArrow", 371, 305, 25, 24);
+    UpArrow->SetVisible(false);
+    UpArrow->SetEnabled(false);
+    Instructions = memo("Instructions", 24, 25, 193, 225);
+    Instructions->SetFont(kTimesNewRoman, 19);
+    Instructions->SetLines({"Listen.", "", "Repeat.", "", "Spell and read."});
+    VoicePrompt = memo("VoicePrompt", 24, 290, 121, 60);
+    VoicePrompt->SetVisible(false);
+    Text = memo("Text", 135, 25, 506, 114);
+    Text->SetBorderStyle(Memo::BorderStyle::None);
+    Text->SetFont(kTimesNewRoman, 16);
+    Text->SetVisible(false);
+    Show1 = diagnostic("Show1", 24, 25);
+    Show2 = diagnostic("Show2", 48, 25);
+    Show3 = diagnostic("Show3", 72, 17);
+    Show4 = diagnostic("Show4", 88, 65);
+    Show6 = diagnostic("Show6", 160, 49);
+    Show7 = diagnostic("Show7", 208, 41);
+    Show8 = diagnostic("Show8", 248, 33);
+    Show9 = diagnostic("Show9", 280, 33);
+    Show10 = diagnostic("Show10", 312, 33);
+    Show11 = diagnostic("Show11", 344, 81);
+    Show13 = diagnostic("Show13", 432, 49);
+    Show14 = diagnostic("Show14", 480, 49);
+    Show15 = diagnostic("Show15", 528, 17);
+    ScriptStrings = memo("ScriptStrings", 440, 456, 97, 33);
+    ScriptStrings->SetVisible(false);
 
     TextSpeachPlay =
         new TMediaPlayer(this, "TextSpeachPlay", mediaBackends, FormClock(), Dispatcher());
     TextSpeachPlay->SetBounds(584, 26, 29, 30);
     TextSpeachPlay->SetVisible(false);
-
     AniShow = new VideoDisplay(this, "AniShow");
-    AniShow->setGeometry(225, 25, 315, 226);
-    AniShow->hide();
-    AniShow->setEnabled(false);
-    AniShow->setToolTip("To disable animations click on the animation button.");
-
+    AniShow->SetBounds(225, 25, 315, 226);
+    AniShow->SetVisible(false);
+    AniShow->SetEnabled(false);
+    AniShow->SetHint("To disable animations click on the animation button.");
     AniPlay = new TMediaPlayer(this, "AniPlay", mediaBackends, FormClock(), Dispatcher());
     AniPlay->SetBounds(616, 26, 29, 30);
     AniPlay->SetVisible(false);
     AniPlay->SetAutoRewind(true);
     AniPlay->SetDisplay(AniShow);
-
-    CoverTimed = new Timer(this, "CoverTimed", 3500, FormClock(), Dispatcher());
+    // The page script gives ReadBook, ShowRhyme and Arrows their intervals before it starts them.
+    CoverTimed = timer("CoverTimed", 3500);
+    ReadBook = timer("ReadBook", 2000);
+    ShowRhyme = timer("ShowRhyme", 1000);
+    Arrows = timer("Arrows", 1000);
+    AniTime = timer("AniTime", 500);
 }
 
 void TViewBook::ReleaseTextSpeachPlay() {

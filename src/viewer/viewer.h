@@ -26,6 +26,10 @@ struct ScriptCursor {
 };
 
 struct Viewer {
+    Viewer(TViewBook& view_, const PageTable& pages_, BookCursor& cursor_, Settings& settings_,
+           Form& launch_)
+        : view(view_), pages(pages_), cursor(cursor_), settings(settings_), launch(launch_) {}
+
     TViewBook& view;
     const PageTable& pages;
     BookCursor& cursor;

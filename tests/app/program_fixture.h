@@ -6,11 +6,11 @@
 #pragma once
 
 #include "app/program.h"
-#include "content/database_builder.h"
-#include "content/scratch_dir.h"
 #include "platform/media/simulated_media_backend.h"
 #include "platform/system/hive_registry.h"
 #include "platform/system/virtual_clock.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@
 #include <optional>
 #include <string>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 
 class ProgramFixture : public ::testing::Test {
 protected:
@@ -76,4 +76,4 @@ protected:
     std::unique_ptr<Program> program_;
 };
 
-} // namespace tavelio::testing
+} // namespace tavelio::test

@@ -1,6 +1,6 @@
 #include "app/program_fixture.h"
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using ProgramTest = ProgramFixture;
@@ -11,9 +11,9 @@ TEST_F(ProgramTest, TheEntryMakesTheLaunchPadAndAHiddenDisabledViewer) {
     TViewBook* viewer = program.ViewBook();
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->objectName(), "ViewBook");
-    EXPECT_FALSE(viewer->IsShown());
-    EXPECT_FALSE(viewer->IsEnabled());
-    EXPECT_FALSE(launch().IsShown());
+    EXPECT_FALSE(viewer->OwnVisible());
+    EXPECT_FALSE(viewer->OwnEnabled());
+    EXPECT_FALSE(launch().OwnVisible());
     EXPECT_EQ(program.Forms(), (std::vector<Form*>{&launch(), viewer}));
     EXPECT_EQ(program.FindForm("ViewBook"), viewer);
     EXPECT_EQ(program.FindForm("Splash"), nullptr);
@@ -49,8 +49,8 @@ TEST_F(ProgramTest, TheViewerHoldsWhatStartUpAndShutdownUse) {
     EXPECT_TRUE(viewer.AniPlay->AutoRewind());
     EXPECT_EQ(viewer.AniPlay->Display(), viewer.AniShow);
     EXPECT_EQ(viewer.AniShow->geometry(), QRect(225, 25, 315, 226));
-    EXPECT_FALSE(OwnVisible(*viewer.AniShow));
-    EXPECT_FALSE(OwnEnabled(*viewer.AniShow));
+    EXPECT_FALSE(viewer.AniShow->OwnVisible());
+    EXPECT_FALSE(viewer.AniShow->OwnEnabled());
 }
 
 TEST_F(ProgramTest, TheViewerIsMaximisedWhenShown) {
@@ -78,4 +78,4 @@ TEST_F(ProgramTest, DescribesSettingsAndFlagsByName) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 class ShutdownTest : public ProgramFixture {
@@ -94,4 +94,4 @@ TEST_F(ShutdownBeforeStartUp, ClosingBeforeTheFirstActivationEndsWithoutStartUp)
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

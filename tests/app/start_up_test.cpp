@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using StartUpTest = ProgramFixture;
@@ -56,6 +56,11 @@ struct RegistryCase {
     const char* values;
     Settings expected;
 };
+
+// Cases print as their names, not as a dump of their bytes.
+void PrintTo(const RegistryCase& registryCase, std::ostream* out) {
+    *out << registryCase.name;
+}
 
 Settings With(auto change) {
     Settings settings;
@@ -124,6 +129,10 @@ struct RegistryErrorCase {
     const char* values;
     const char* errorText;
 };
+
+void PrintTo(const RegistryErrorCase& errorCase, std::ostream* out) {
+    *out << errorCase.name;
+}
 
 class RegistryErrorTest : public ProgramFixture,
                           public ::testing::WithParamInterface<RegistryErrorCase> {};
@@ -218,4 +227,4 @@ TEST_F(StartUpTest, ShortDatabaseReportsItsEnd) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

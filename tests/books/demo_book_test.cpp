@@ -1,40 +1,29 @@
 // The demo book as the build leaves it in its data folder, read with the program's own reader:
 // the pages, layouts, scripts and files that a first reading of "Ann and the Seed" relies on.
+#include "content/book_cursor.h"
 #include "content/database_reader.h"
-#include "content/number_text.h"
+#include "content/page_script_grammar.h"
 #include "content/page_table.h"
-#include "content/scratch_dir.h"
 #include "content/tilde_lines.h"
+#include "support/scratch_dir.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tavelio {
 namespace {
 
-constexpr int kStoryPage = 8;
 constexpr int kPages = 12;
 // The ruled text lines: labels at left 144, 497 wide; the arrow panel is 25 wide.
 constexpr int kLineLeft = 144;
 constexpr int kLineWidth = 497;
 constexpr int kArrowWidth = 25;
-
-// One arrow script walked as the viewer's arrow timer walks it.
-struct ArrowWalk {
-    struct Stop {
-        int code;
-        int left;
-        int delay;
-    };
-    int firstDelay = 0;
-    std::vector<Stop> stops;
-    int handover = 0;     // 4 (read-through), 5 (rhymes) or 0 (the lines run out)
-    int handoverLine = 0; // line of the handover code
-};
 
 class DemoBookTest : public ::testing::Test {
 protected:
@@ -47,32 +36,16 @@ protected:
     static std::vector<std::string> Lines(const std::string& field) {
         return SplitTildeLines(field);
     }
-    static int Mode(const QVDBType& page) {
-        return page.ScriptText == " " ? 0 : TextToNumber(Lines(page.ScriptText).at(0));
-    }
-    static int Line(const std::vector<std::string>& lines, std::size_t n) {
-        return n < lines.size() ? TextToNumber(lines[n]) : 0;
-    }
-
-    static ArrowWalk Walk(const QVDBType& page) {
+    // The page's script read by the viewer's grammar; the lines must outlive the result.
+    static std::optional<ScriptMode> Mode(const QVDBType& page) {
         const auto lines = Lines(page.ScriptText);
-        ArrowWalk walk;
-        walk.firstDelay = Line(lines, 1);
-        std::size_t at = 2;
-        while (at < lines.size()) {
-            const int code = Line(lines, at);
-            if (code == 4 || code == 5) {
-                walk.handover = code;
-                walk.handoverLine = static_cast<int>(at);
-                break;
-            }
-            walk.stops.push_back({code, Line(lines, at + 1), Line(lines, at + 2)});
-            at += 3;
-        }
-        return walk;
+        return ModeOfScript(ScriptLines(lines));
+    }
+    static int Line(const std::vector<std::string>& lines, std::int32_t n) {
+        return ScriptLines(lines).Number(n);
     }
 
-    std::vector<int> PagesWithMode(int mode) const {
+    std::vector<int> PagesWithMode(ScriptMode mode) const {
         std::vector<int> found;
         for (int n = 0; n < kPages; ++n) {
             if (Mode(Page(n)) == mode) {
@@ -82,7 +55,7 @@ protected:
         return found;
     }
 
-    testing::ScratchDir scratch_;
+    test::ScratchDir scratch_;
     PageTable table_;
 };
 
@@ -93,7 +66,7 @@ TEST_F(DemoBookTest, IsBookOneWithTwelvePagesInOrder) {
         EXPECT_EQ(Page(n).PageNo, n);
         EXPECT_EQ(Page(n).Title, "Ann and the Seed");
     }
-    EXPECT_EQ(Page(kStoryPage + 3).PageNo, 11) << "the last page is StoryPage + 3";
+    EXPECT_EQ(Page(kOpeningStoryPage + kLastPageAfterStory).PageNo, kPages - 1) << "the last page";
     EXPECT_EQ(table_.At(13).BookNo, 0) << "nothing follows the twelve records";
 }
 
@@ -164,7 +137,7 @@ TEST_F(DemoBookTest, PicturesUseBothLoadersAtTheirLayoutSizes) {
 }
 
 TEST_F(DemoBookTest, RhymePageShowsThreeWordsWhileItsNarrationPlays) {
-    const auto pages = PagesWithMode(2);
+    const auto pages = PagesWithMode(ScriptMode::Rhymes);
     ASSERT_FALSE(pages.empty());
     for (int n : pages) {
         const auto lines = Lines(Page(n).ScriptText);
@@ -176,34 +149,36 @@ TEST_F(DemoBookTest, RhymePageShowsThreeWordsWhileItsNarrationPlays) {
 
 TEST_F(DemoBookTest, ArrowScriptsStayUnderTheShownWordsAndHandOver) {
     std::set<int> handovers;
-    for (int n : PagesWithMode(3)) {
+    for (int n : PagesWithMode(ScriptMode::Arrows)) {
         SCOPED_TRACE(n);
         const QVDBType& page = Page(n);
-        const ArrowWalk walk = Walk(page);
-        handovers.insert(walk.handover);
-        ASSERT_FALSE(walk.stops.empty());
-        int elapsed = walk.firstDelay;
-        for (const auto& stop : walk.stops) {
-            EXPECT_GE(stop.code, 1);
-            EXPECT_LE(stop.code, page.PageKind) << "the arrow stays under shown ruled lines";
-            EXPECT_GE(stop.left, kLineLeft);
-            EXPECT_LE(stop.left, kLineLeft + kLineWidth - kArrowWidth);
-            EXPECT_GT(stop.delay, 0);
-            elapsed += stop.delay;
+        const auto lines = Lines(page.ScriptText);
+        const ParsedPageScript script = ParsePageScript(ScriptLines(lines), page.PageNo);
+        const auto& arrows = std::get<ArrowScript>(script.body);
+        ASSERT_FALSE(arrows.instructions.empty());
+        int elapsed = arrows.firstDelay.value;
+        for (const ArrowInstruction& stop : arrows.instructions) {
+            const int code = stop.code.value;
+            EXPECT_GE(code, 1);
+            EXPECT_LE(code, page.PageKind) << "the arrow stays under shown ruled lines";
+            EXPECT_GE(stop.left->value, kLineLeft);
+            EXPECT_LE(stop.left->value, kLineLeft + kLineWidth - kArrowWidth);
+            EXPECT_GT(stop.delay.value, 0);
+            elapsed += stop.delay.value;
         }
         EXPECT_LE(elapsed, page.SpeechEnd - page.SpeechStart + 500);
-        if (walk.handover == 4) {
+        if (const auto* readThrough = std::get_if<ReadThroughBlock>(&arrows.handOver)) {
+            handovers.insert(4);
             // The read-through that follows: a delay before step 1 and after each of PageNo
             // steps, and every picture it shows lies in the book.
-            const auto lines = Lines(page.ScriptText);
-            EXPECT_EQ(static_cast<int>(lines.size()), walk.handoverLine + 2 + page.PageNo);
+            EXPECT_EQ(static_cast<int>(lines.size()), readThrough->delays.back().line + 1);
             const int slot = page.PageNo + 1;
-            EXPECT_GE(slot - kStoryPage + 1, 1);
-            EXPECT_LE(slot - kStoryPage + page.PageNo, kPages);
+            EXPECT_GE(slot - kOpeningStoryPage + 1, 1);
+            EXPECT_LE(slot - kOpeningStoryPage + page.PageNo, kPages);
         }
-        if (walk.handover == 5) {
-            EXPECT_EQ(Lines(page.ScriptText).size(),
-                      static_cast<std::size_t>(walk.handoverLine + 5));
+        if (const auto* rhymes = std::get_if<RhymeBlock>(&arrows.handOver)) {
+            handovers.insert(5);
+            EXPECT_EQ(static_cast<int>(lines.size()), rhymes->words.back().line + 1);
         }
     }
     EXPECT_TRUE(handovers.count(4)) << "an arrow script hands over to a read-through";
@@ -211,12 +186,12 @@ TEST_F(DemoBookTest, ArrowScriptsStayUnderTheShownWordsAndHandOver) {
 }
 
 TEST_F(DemoBookTest, StoryPageReadsTheWholeStoryInStepWithTheNarration) {
-    const QVDBType& story = Page(kStoryPage);
-    ASSERT_EQ(Mode(story), 1);
+    const QVDBType& story = Page(kOpeningStoryPage);
+    ASSERT_EQ(Mode(story), ScriptMode::ReadThrough);
     const auto lines = Lines(story.ScriptText);
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kStoryPage + 2));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kOpeningStoryPage + 2));
     int total = 0;
-    for (std::size_t k = 1; k < lines.size(); ++k) {
+    for (std::int32_t k = 1; k < static_cast<std::int32_t>(lines.size()); ++k) {
         EXPECT_GT(Line(lines, k), 0) << k;
         total += Line(lines, k);
     }
@@ -226,11 +201,11 @@ TEST_F(DemoBookTest, StoryPageReadsTheWholeStoryInStepWithTheNarration) {
     // on the last group.
     ASSERT_GE(story.PageKind, 1);
     EXPECT_EQ(Lines(story.PageText).size(),
-              static_cast<std::size_t>((kStoryPage + 1) * story.PageKind));
+              static_cast<std::size_t>((kOpeningStoryPage + 1) * story.PageKind));
 }
 
 TEST_F(DemoBookTest, PromptsGiveTheWordsAChildCannotSee) {
-    EXPECT_NE(Page(kStoryPage + 1).PromptText, " ") << "the answers page shows its answers";
+    EXPECT_NE(Page(kOpeningStoryPage + 1).PromptText, " ") << "the answers page shows its answers";
     for (int n = 1; n < kPages; ++n) {
         if (Page(n).PageKind == 0) {
             EXPECT_NE(Page(n).PromptText, " ") << "picture page " << n << " shows no text";
@@ -239,7 +214,7 @@ TEST_F(DemoBookTest, PromptsGiveTheWordsAChildCannotSee) {
 }
 
 TEST_F(DemoBookTest, FontBlockHoldsTheRenamedHandwritingFace) {
-    const std::string font = testing::ReadFile(scratch_.Path("ZBM.TTF"));
+    const std::string font = test::ReadFile(scratch_.Path("ZBM.TTF"));
     std::string utf16;
     for (char c : std::string("Zaner-Bloser Manuscript")) {
         utf16 += '\0';

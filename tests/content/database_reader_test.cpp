@@ -1,7 +1,7 @@
 #include "base/errors.h"
 #include "content/database_reader.h"
-#include "database_builder.h"
-#include "scratch_dir.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -13,11 +13,11 @@
 namespace tavelio {
 namespace {
 
-using testing::DatabaseBytes;
-using testing::FieldTexts;
-using testing::RecordContent;
-using testing::SampleFields;
-using testing::ScratchDir;
+using test::DatabaseBytes;
+using test::FieldTexts;
+using test::RecordContent;
+using test::SampleFields;
+using test::ScratchDir;
 
 class LoadDatabaseTest : public ::testing::Test {
 protected:
@@ -25,7 +25,7 @@ protected:
     std::string Font() const { return dir_.Path("ZBM.TTF"); }
 
     void WriteDatabase(const std::string& recordArea) {
-        testing::WriteFile(Database(), DatabaseBytes(recordArea));
+        test::WriteFile(Database(), DatabaseBytes(recordArea));
     }
 
     // Loads and returns the error number raised, or 0.
@@ -58,10 +58,10 @@ protected:
 };
 
 TEST_F(LoadDatabaseTest, DecodesTheFontAndFillsTheTwelveSlots) {
-    WriteDatabase(testing::TwelveSampleRecords());
+    WriteDatabase(test::TwelveSampleRecords());
     ASSERT_EQ(Load(), 0) << message_;
 
-    EXPECT_EQ(testing::ReadFile(Font()), testing::FontContent());
+    EXPECT_EQ(test::ReadFile(Font()), test::FontContent());
     const QVDBType& third = table_.At(3);
     EXPECT_EQ(third.BookNo, 1);
     EXPECT_EQ(third.PageNo, 2);
@@ -87,7 +87,7 @@ TEST_F(LoadDatabaseTest, DecodesTheFontAndFillsTheTwelveSlots) {
 }
 
 TEST_F(LoadDatabaseTest, BytesAfterTheTwelfthRecordAreIgnored) {
-    WriteDatabase(testing::TwelveSampleRecords() + "\r\nrubbish\tmore\t" + std::string(5000, 'x'));
+    WriteDatabase(test::TwelveSampleRecords() + "\r\nrubbish\tmore\t" + std::string(5000, 'x'));
     ASSERT_EQ(Load(), 0) << message_;
     EXPECT_EQ(table_.At(12).ScriptText, "3~1000~1~200~1500");
     EXPECT_EQ(table_.At(13), QVDBType{});
@@ -209,7 +209,7 @@ TEST_F(LoadDatabaseTest, ElevenRecordsFillElevenSlotsThenReadBeyondEnd) {
     EXPECT_EQ(table_.At(11).Title, "Title 11");
     EXPECT_EQ(table_.At(11).ScriptText, "3~1000~1~200~1500");
     EXPECT_EQ(table_.At(12), QVDBType{});
-    EXPECT_EQ(testing::ReadFile(Font()), testing::FontContent());
+    EXPECT_EQ(test::ReadFile(Font()), test::FontContent());
 }
 
 TEST_F(LoadDatabaseTest, ARecordCutInAFieldKeepsTheFieldsBeforeIt) {
@@ -242,23 +242,23 @@ TEST_F(LoadDatabaseTest, ALetterCutBeforeItsTabIsAlreadyStored) {
 
 TEST_F(LoadDatabaseTest, AShortFontBlockWritesWhatCouldBeReadAndFillsNoSlot) {
     const std::string stored = DatabaseBytes("").substr(0, 5000);
-    testing::WriteFile(Database(), stored);
+    test::WriteFile(Database(), stored);
     EXPECT_EQ(Load(), 100);
-    EXPECT_EQ(testing::ReadFile(Font()), testing::FontContent().substr(0, 5000));
+    EXPECT_EQ(test::ReadFile(Font()), test::FontContent().substr(0, 5000));
     EXPECT_EQ(table_.At(1), QVDBType{});
 }
 
 TEST_F(LoadDatabaseTest, AnEmptyDatabaseIsReadBeyondEnd) {
-    testing::WriteFile(Database(), "");
+    test::WriteFile(Database(), "");
     EXPECT_EQ(Load(), 100);
-    EXPECT_EQ(testing::ReadFile(Font()), "");
+    EXPECT_EQ(test::ReadFile(Font()), "");
 }
 
 TEST_F(LoadDatabaseTest, AMissingDatabaseLeavesTheFontFileUntouched) {
-    testing::WriteFile(Font(), "an earlier font");
+    test::WriteFile(Font(), "an earlier font");
     EXPECT_EQ(Load(), 2);
     EXPECT_EQ(ErrorBoxText(message_), "File not found.");
-    EXPECT_EQ(testing::ReadFile(Font()), "an earlier font");
+    EXPECT_EQ(test::ReadFile(Font()), "an earlier font");
 }
 
 TEST_F(LoadDatabaseTest, AMissingDatabaseCreatesNoFontFile) {
@@ -267,7 +267,7 @@ TEST_F(LoadDatabaseTest, AMissingDatabaseCreatesNoFontFile) {
 }
 
 TEST_F(LoadDatabaseTest, AReadOnlyDatabaseLoads) {
-    WriteDatabase(testing::TwelveSampleRecords());
+    WriteDatabase(test::TwelveSampleRecords());
     std::filesystem::permissions(Database(), std::filesystem::perms::owner_read |
                                                  std::filesystem::perms::group_read |
                                                  std::filesystem::perms::others_read);
@@ -276,7 +276,7 @@ TEST_F(LoadDatabaseTest, AReadOnlyDatabaseLoads) {
 }
 
 TEST_F(LoadDatabaseTest, TheFontFileIsPrivateToItsOwner) {
-    WriteDatabase(testing::TwelveSampleRecords());
+    WriteDatabase(test::TwelveSampleRecords());
     ASSERT_EQ(Load(), 0) << message_;
     struct stat info {};
     ASSERT_EQ(::stat(Font().c_str(), &info), 0);
@@ -285,7 +285,7 @@ TEST_F(LoadDatabaseTest, TheFontFileIsPrivateToItsOwner) {
 
 TEST(LoadDatabaseErrors, AFontFolderThatDoesNotExistIsAnInvalidFilename) {
     ScratchDir dir;
-    testing::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(testing::TwelveSampleRecords()));
+    test::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(test::TwelveSampleRecords()));
     PageTable table;
     try {
         LoadDatabase(dir.Path("QVDB.dat"), dir.Path("no-such-folder/ZBM.TTF"), table);
@@ -299,7 +299,7 @@ TEST(LoadDatabaseErrors, AFontFolderThatDoesNotExistIsAnInvalidFilename) {
 
 TEST(LoadDatabaseErrors, AFontPathThatIsAFolderIsAccessDenied) {
     ScratchDir dir;
-    testing::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(testing::TwelveSampleRecords()));
+    test::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(test::TwelveSampleRecords()));
     std::filesystem::create_directory(dir.Path("ZBM.TTF"));
     PageTable table;
     try {
@@ -313,12 +313,12 @@ TEST(LoadDatabaseErrors, AFontPathThatIsAFolderIsAccessDenied) {
 
 TEST(LoadDatabaseErrors, AFontFileThatIsALinkIsRefusedAndItsTargetKept) {
     ScratchDir dir;
-    testing::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(testing::TwelveSampleRecords()));
-    testing::WriteFile(dir.Path("target"), "precious");
+    test::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(test::TwelveSampleRecords()));
+    test::WriteFile(dir.Path("target"), "precious");
     std::filesystem::create_symlink(dir.Path("target"), dir.Path("ZBM.TTF"));
     PageTable table;
     EXPECT_THROW(LoadDatabase(dir.Path("QVDB.dat"), dir.Path("ZBM.TTF"), table), EInOutError);
-    EXPECT_EQ(testing::ReadFile(dir.Path("target")), "precious");
+    EXPECT_EQ(test::ReadFile(dir.Path("target")), "precious");
 }
 
 TEST(LoadDatabaseErrors, AFullDiskIsDiskFull) {
@@ -326,7 +326,7 @@ TEST(LoadDatabaseErrors, AFullDiskIsDiskFull) {
         GTEST_SKIP() << "no /dev/full here";
     }
     ScratchDir dir;
-    testing::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(testing::TwelveSampleRecords()));
+    test::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(test::TwelveSampleRecords()));
     PageTable table;
     try {
         LoadDatabase(dir.Path("QVDB.dat"), "/dev/full", table);
@@ -339,7 +339,7 @@ TEST(LoadDatabaseErrors, AFullDiskIsDiskFull) {
 
 TEST(LoadDatabaseErrors, NoFreeFileHandleIsTooManyOpenFiles) {
     ScratchDir dir;
-    testing::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(testing::TwelveSampleRecords()));
+    test::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(test::TwelveSampleRecords()));
     // Lower the limit to the next free descriptor, so that the database's open is refused.
     const int next = ::dup(0);
     ASSERT_GE(next, 0);
@@ -364,7 +364,7 @@ TEST(LoadDatabaseErrors, OtherSystemErrorsCarryTheirNumber) {
     // A named pipe with no reader cannot be opened for writing (ENXIO); the open must neither
     // wait for a reader nor be taken for one of the named errors.
     ScratchDir dir;
-    testing::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(testing::TwelveSampleRecords()));
+    test::WriteFile(dir.Path("QVDB.dat"), DatabaseBytes(test::TwelveSampleRecords()));
     ASSERT_EQ(::mkfifo(dir.Path("ZBM.TTF").c_str(), 0600), 0);
     PageTable table;
     try {

@@ -1,5 +1,5 @@
 #include "content/media_path.h"
-#include "scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace tavelio {
 namespace {
 
-using testing::ScratchDir;
+using test::ScratchDir;
 
 TEST(MediaPathTest, FullOrLocalInstallUsesTheWorkingDirectory) {
     EXPECT_EQ(MediaPath("D:\\Books", true, false, "A1Speach.wav"), ".\\A1Speach.wav");
@@ -22,12 +22,19 @@ TEST(MediaPathTest, OtherwiseFromPathIsJoinedAsItIs) {
     EXPECT_EQ(MediaPath("", false, false, "cat.avi"), "\\cat.avi");
 }
 
+TEST(MediaPathTest, OnlyTheFirstBookHasANarrationName) {
+    EXPECT_EQ(NarrationFileName(1, false), "A1Speach.wav");
+    EXPECT_EQ(NarrationFileName(1, true), "A1Speach.mp3");
+    EXPECT_EQ(NarrationFileName(2, false), ".wav");
+    EXPECT_EQ(NarrationFileName(0, true), ".mp3");
+}
+
 class ResolveNativePathTest : public ::testing::Test {
 protected:
     ResolveNativePathTest() {
         std::filesystem::create_directories(dir_.Root() / "Media" / "Clips");
-        testing::WriteFile(dir_.Path("Media/A1Speach.WAV"), "wav");
-        testing::WriteFile(dir_.Path("Media/Clips/Cat.avi"), "avi");
+        test::WriteFile(dir_.Path("Media/A1Speach.WAV"), "wav");
+        test::WriteFile(dir_.Path("Media/Clips/Cat.avi"), "avi");
     }
     std::string Root() const { return dir_.Root().string(); }
     ScratchDir dir_;
@@ -43,13 +50,13 @@ TEST_F(ResolveNativePathTest, NamesDifferingOnlyInCaseAreFound) {
 }
 
 TEST_F(ResolveNativePathTest, TheExactSpellingWinsOverOtherCases) {
-    testing::WriteFile(dir_.Path("Media/a1speach.wav"), "other");
+    test::WriteFile(dir_.Path("Media/a1speach.wav"), "other");
     EXPECT_EQ(ResolveNativePath(Root() + "\\Media\\a1speach.wav"), Root() + "/Media/a1speach.wav");
     EXPECT_EQ(ResolveNativePath(Root() + "\\Media\\A1Speach.WAV"), Root() + "/Media/A1Speach.WAV");
 }
 
 TEST_F(ResolveNativePathTest, SeveralCaseMatchesGiveTheFirstInByteOrder) {
-    testing::WriteFile(dir_.Path("Media/a1speach.WAV"), "other");
+    test::WriteFile(dir_.Path("Media/a1speach.WAV"), "other");
     EXPECT_EQ(ResolveNativePath(Root() + "\\Media\\A1SPEACH.wav"), Root() + "/Media/A1Speach.WAV");
 }
 

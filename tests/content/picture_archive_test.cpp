@@ -1,7 +1,7 @@
 #include "base/errors.h"
 #include "content/picture_archive.h"
-#include "database_builder.h"
-#include "scratch_dir.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 namespace tavelio {
 namespace {
 
-using testing::ScratchDir;
+using test::ScratchDir;
 
 // Content of a 7000-byte archive: byte i is i mod 251, so any offset error shows.
 std::string ArchiveContent() {
@@ -23,7 +23,7 @@ std::string ArchiveContent() {
 class CopyPictureOutTest : public ::testing::Test {
 protected:
     CopyPictureOutTest() {
-        testing::WriteFile(dir_.Path("Graphics.dat"), testing::Encode(ArchiveContent()));
+        test::WriteFile(dir_.Path("Graphics.dat"), test::Encode(ArchiveContent()));
     }
     std::string Archive() const { return dir_.Path("Graphics.dat"); }
     std::string Temp() const { return dir_.Path("TempPic.jpg"); }
@@ -51,7 +51,7 @@ class BlockRuleTest : public CopyPictureOutTest, public ::testing::WithParamInte
 TEST_P(BlockRuleTest, CopiesWholeBlocksDecoded) {
     const BlockCase& c = GetParam();
     ASSERT_EQ(CopyPictureOut(Archive(), Temp(), c.offset, c.size), PictureCopy::Complete);
-    EXPECT_EQ(testing::ReadFile(Temp()),
+    EXPECT_EQ(test::ReadFile(Temp()),
               ArchiveContent().substr(static_cast<std::size_t>(c.offset), c.copied));
 }
 
@@ -68,16 +68,16 @@ INSTANTIATE_TEST_SUITE_P(
                       BlockCase{1000, 6000, 6000}));
 
 TEST_F(CopyPictureOutTest, OverwritesAnEarlierTemporaryFile) {
-    testing::WriteFile(Temp(), std::string(9000, 'x'));
+    test::WriteFile(Temp(), std::string(9000, 'x'));
     ASSERT_EQ(CopyPictureOut(Archive(), Temp(), 0, 10), PictureCopy::Complete);
-    EXPECT_EQ(testing::ReadFile(Temp()).size(), 1024u);
+    EXPECT_EQ(test::ReadFile(Temp()).size(), 1024u);
 }
 
 TEST_F(CopyPictureOutTest, AMissingArchiveIsFileNotFoundAndLeavesTheTemporaryFileAlone) {
-    testing::WriteFile(Temp(), "earlier");
+    test::WriteFile(Temp(), "earlier");
     std::filesystem::remove(Archive());
     EXPECT_EQ(CopyError(0, 10), 2);
-    EXPECT_EQ(testing::ReadFile(Temp()), "earlier");
+    EXPECT_EQ(test::ReadFile(Temp()), "earlier");
 }
 
 TEST_F(CopyPictureOutTest, ATemporaryFolderThatDoesNotExistIsAnInvalidFilename) {
@@ -101,7 +101,7 @@ TEST_F(CopyPictureOutTest, OffsetsAndSizesThatNameNoArchiveBytesAreReadBeyondEnd
 
 TEST_F(CopyPictureOutTest, AHugeSizeCopiesToTheArchivesEndWithoutOverflow) {
     ASSERT_EQ(CopyPictureOut(Archive(), Temp(), 0, INT32_MAX), PictureCopy::Complete);
-    EXPECT_EQ(testing::ReadFile(Temp()), ArchiveContent());
+    EXPECT_EQ(test::ReadFile(Temp()), ArchiveContent());
 }
 
 TEST_F(CopyPictureOutTest, AShortWriteIsTheResultNotAnError) {
@@ -112,10 +112,10 @@ TEST_F(CopyPictureOutTest, AShortWriteIsTheResultNotAnError) {
 }
 
 TEST_F(CopyPictureOutTest, ATemporaryFileThatIsALinkIsRefused) {
-    testing::WriteFile(dir_.Path("target"), "precious");
+    test::WriteFile(dir_.Path("target"), "precious");
     std::filesystem::create_symlink(dir_.Path("target"), Temp());
     EXPECT_NE(CopyError(0, 10), 0);
-    EXPECT_EQ(testing::ReadFile(dir_.Path("target")), "precious");
+    EXPECT_EQ(test::ReadFile(dir_.Path("target")), "precious");
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <functional>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 class LaunchPadTest : public ProgramFixture {
@@ -19,8 +19,8 @@ protected:
     // mixed.
     View CurrentView() {
         TLaunch& pad = launch();
-        if (!pad.IsShown()) {
-            EXPECT_FALSE(pad.IsEnabled());
+        if (!pad.OwnVisible()) {
+            EXPECT_FALSE(pad.OwnEnabled());
             EXPECT_EQ(CurrentShownView(), View::Level); // the level view waits for the return
             return View::Hidden;
         }
@@ -29,20 +29,20 @@ protected:
 
     View CurrentShownView() {
         TLaunch& pad = launch();
-        const bool book = OwnVisible(*pad.ChooseBook);
+        const bool book = pad.ChooseBook->OwnVisible();
         for (Label* label : {pad.Welcome, pad.ChooseLevel, pad.LevelA, pad.LevelB, pad.LevelC}) {
-            EXPECT_EQ(OwnVisible(*label), !book) << label->objectName().toStdString();
+            EXPECT_EQ(label->OwnVisible(), !book) << label->objectName().toStdString();
         }
         for (PictureBox* level : {pad.QVA, pad.QVB, pad.QVC}) {
-            EXPECT_EQ(OwnVisible(*level), !book) << level->objectName().toStdString();
-            EXPECT_EQ(OwnEnabled(*level), !book) << level->objectName().toStdString();
+            EXPECT_EQ(level->OwnVisible(), !book) << level->objectName().toStdString();
+            EXPECT_EQ(level->OwnEnabled(), !book) << level->objectName().toStdString();
         }
         for (PictureBox* cover : {pad.Ann, pad.TopDog, pad.Tip, pad.UpUp, pad.GetSet}) {
-            EXPECT_EQ(OwnVisible(*cover), book) << cover->objectName().toStdString();
-            EXPECT_EQ(OwnEnabled(*cover), book) << cover->objectName().toStdString();
+            EXPECT_EQ(cover->OwnVisible(), book) << cover->objectName().toStdString();
+            EXPECT_EQ(cover->OwnEnabled(), book) << cover->objectName().toStdString();
         }
         for (Label* number : {pad.B1, pad.B2, pad.B3, pad.B4, pad.B5}) {
-            EXPECT_EQ(OwnVisible(*number), book) << number->objectName().toStdString();
+            EXPECT_EQ(number->OwnVisible(), book) << number->objectName().toStdString();
         }
         return book ? View::Book : View::Level;
     }
@@ -224,10 +224,10 @@ TEST_F(LaunchPadTest, OpeningTheFirstBookHandsOverToTheViewer) {
     TViewBook* viewer = program().ViewBook();
     EXPECT_EQ(program().Cursor().CurPage, 1);
     EXPECT_EQ(program().Cursor().StoryPage, 8);
-    EXPECT_FALSE(launch().IsShown());
-    EXPECT_FALSE(launch().IsEnabled());
-    EXPECT_TRUE(viewer->IsShown());
-    EXPECT_TRUE(viewer->IsEnabled());
+    EXPECT_FALSE(launch().OwnVisible());
+    EXPECT_FALSE(launch().OwnEnabled());
+    EXPECT_TRUE(viewer->OwnVisible());
+    EXPECT_TRUE(viewer->OwnEnabled());
     EXPECT_TRUE(viewer->CoverTimed->Enabled());
     EXPECT_EQ(viewer->CoverTimed->Interval(), 3500);
     // The viewer's activation is a queued event that runs after the click has returned.
@@ -266,4 +266,4 @@ TEST_F(LaunchPadTest, OtherKeysAndCharactersDoNothing) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

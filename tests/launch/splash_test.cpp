@@ -1,6 +1,6 @@
 #include "app/program_fixture.h"
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using SplashTest = ProgramFixture;
@@ -11,7 +11,7 @@ TEST_F(SplashTest, IsAFramelessDisabledWindowOnTopWithTheHourglass) {
     ASSERT_NE(splash, nullptr);
     EXPECT_TRUE(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_FALSE(splash->IsEnabled());
+    EXPECT_FALSE(splash->OwnEnabled());
     EXPECT_EQ(splash->Describe()["cursor"], "hourglass");
     EXPECT_EQ(splash->parentWidget(), &launch());
     // A disabled window never becomes the active form.
@@ -92,7 +92,7 @@ TEST_P(SplashCentringTest, CoversTheScreenWithTheTitleInTheMiddle) {
               QRect(0, 0, screen.width, screen.height));
     EXPECT_EQ(splash->ClientWidth(), screen.width);
     EXPECT_EQ(splash->ClientHeight(), screen.height);
-    EXPECT_TRUE(OwnVisible(*splash->SplashBack));
+    EXPECT_TRUE(splash->SplashBack->OwnVisible());
     EXPECT_EQ(splash->SplashBack->geometry(), QRect(0, 0, screen.width, screen.height));
     EXPECT_EQ(splash->SplashFront->geometry(), QRect(screen.frontLeft, screen.frontTop, 354, 354));
 }
@@ -119,4 +119,4 @@ TEST_F(SplashTest, KeysAndClicksDoNothingToIt) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

@@ -71,10 +71,10 @@ TEST_F(VideoDisplayTest, WithoutFrameShowsItsBackground) {
 }
 
 TEST_F(VideoDisplayTest, DescribeTellsPlaceStateAndFrame) {
-    display_->setGeometry(225, 25, 315, 226);
-    display_->hide();
-    display_->setEnabled(false);
-    display_->setToolTip("To disable animations click on the animation button.");
+    display_->SetBounds(225, 25, 315, 226);
+    display_->SetVisible(false);
+    display_->SetEnabled(false);
+    display_->SetHint("To disable animations click on the animation button.");
     display_->ShowFrame(Filled(64, 48, Qt::red));
     const nlohmann::json described = display_->Describe();
     EXPECT_EQ(described["kind"], "videoDisplay");

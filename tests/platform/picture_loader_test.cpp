@@ -1,6 +1,6 @@
 #include "base/errors.h"
-#include "content/scratch_dir.h"
 #include "platform/pictures/picture_loader.h"
+#include "support/scratch_dir.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -16,8 +16,8 @@
 namespace tavelio {
 namespace {
 
-using tavelio::testing::ScratchDir;
-using tavelio::testing::WriteFile;
+using tavelio::test::ScratchDir;
+using tavelio::test::WriteFile;
 
 // A 16 x 8 test picture: four flat quarters, red, green, blue and white, so that colours survive
 // JPEG compression well enough to be told apart.

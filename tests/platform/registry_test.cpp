@@ -1,7 +1,7 @@
 #include "base/errors.h"
-#include "content/scratch_dir.h"
 #include "platform/system/hive_registry.h"
 #include "platform/system/registry.h"
+#include "support/scratch_dir.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,8 +13,8 @@
 namespace tavelio {
 namespace {
 
-using tavelio::testing::ScratchDir;
-using tavelio::testing::WriteFile;
+using tavelio::test::ScratchDir;
+using tavelio::test::WriteFile;
 
 constexpr char kKey[] = "\\Software\\Morrowick\\Tavelio\\";
 constexpr char kHeader5[] = "Windows Registry Editor Version 5.00\r\n\r\n";

@@ -1,6 +1,6 @@
 #include "runner_process.h"
 
-#include "content/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <cerrno>
 #include <csignal>
@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 std::vector<char*> ArgumentVector(const std::vector<std::string>& arguments) {
@@ -158,4 +158,4 @@ int PipedRunner::Finish() {
     return status;
 }
 
-} // namespace tavelio::testing
+} // namespace tavelio::test

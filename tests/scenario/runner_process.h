@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 
 struct RunnerResult {
     int status = -1;                // exit status; -1 when it did not exit normally
@@ -42,4 +42,4 @@ private:
     std::string buffered_;
 };
 
-} // namespace tavelio::testing
+} // namespace tavelio::test

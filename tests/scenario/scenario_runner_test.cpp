@@ -1,15 +1,15 @@
 // The runner as a program: its command line, its exit statuses, what it says about mistakes, how
 // it ends, and its output through a pipe.
-#include "content/database_builder.h"
-#include "content/scratch_dir.h"
 #include "runner_process.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -190,4 +190,4 @@ TEST_F(ScenarioRunnerTest, DumpsArriveThroughAPipeBeforeTheNextCommand) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

@@ -15,10 +15,10 @@
 //                          gives at PTR
 //
 // The runner's temporary directory is made under a folder of the test's own.
-#include "content/database_builder.h"
-#include "content/scratch_dir.h"
 #include "runner_process.h"
 #include "script_command.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 
 #include <filesystem>
 #include <fstream>
@@ -26,7 +26,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 const std::filesystem::path kScriptFolder = TAVELIO_SCENARIO_SCRIPTS;
@@ -169,4 +169,4 @@ INSTANTIATE_TEST_SUITE_P(Scripts, ScenarioScriptTest, ::testing::ValuesIn(Script
                          });
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

@@ -4,12 +4,12 @@
 #include "content/byte_coding.h"
 #include "content/database_reader.h"
 #include "content/page_table.h"
-#include "content/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <nlohmann/json.hpp>
 #include <string>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 
 // A scratch folder holding font.ttf, pictures/cover.jpg (3000 bytes), pictures/page.bmp (1500
 // bytes) and a twelve-page manifest in the agreed format that names them.
@@ -88,4 +88,4 @@ inline std::string Decoded(const std::string& stored) {
     return content;
 }
 
-} // namespace tavelio::testing
+} // namespace tavelio::test

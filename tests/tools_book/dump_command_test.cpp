@@ -8,11 +8,17 @@
 namespace tavelio::book {
 namespace {
 
-using testing::BookFixture;
+using test::BookFixture;
 
-nlohmann::ordered_json Dump(const std::string& folder, const std::string& fontOut, int& status) {
+// The printed table; the status and what went to standard error in the out parameters.
+nlohmann::ordered_json Dump(const std::string& folder, const std::string& fontOut, int& status,
+                            std::string* errors = nullptr) {
     std::ostringstream out;
-    status = RunDump(folder, fontOut, out);
+    std::ostringstream err;
+    status = RunDump(folder, fontOut, out, err);
+    if (errors != nullptr) {
+        *errors = err.str();
+    }
     return nlohmann::ordered_json::parse(out.str());
 }
 
@@ -47,14 +53,15 @@ TEST(DumpTest, PrintsEveryFieldOfTheTwelveRecordsAsTheReaderHoldsThem) {
     EXPECT_EQ(third["PageText"], std::string("a") + '\0' + "b");
     EXPECT_EQ(third["PromptText"], " ");
     EXPECT_EQ(json["records"][1]["PicSize"], 1500);
-    EXPECT_EQ(testing::ReadFile(book.dir.Path("font.out")).size(), kFontBlockSize);
+    EXPECT_EQ(test::ReadFile(book.dir.Path("font.out")).size(), kFontBlockSize);
 }
 
 TEST(DumpTest, PrintsTheZeroCharacterAsAnEscape) {
     BookFixture book;
     RunPack(book.WriteManifest(), book.dir.Path("out"));
     std::ostringstream out;
-    RunDump(book.dir.Path("out"), "", out);
+    std::ostringstream err;
+    RunDump(book.dir.Path("out"), "", out, err);
     EXPECT_NE(out.str().find(R"("Letter": "\u0000")"), std::string::npos);
 }
 
@@ -62,8 +69,8 @@ TEST(DumpTest, AnErrorIsPrintedAsTheErrorBoxShowsItWithTheSlotsAsTheyAre) {
     BookFixture book;
     RunPack(book.WriteManifest(), book.dir.Path("out"));
     // Cut the database inside record 12.
-    const std::string stored = testing::ReadFile(book.dir.Path("out/QVDB.dat"));
-    testing::WriteFile(book.dir.Path("out/QVDB.dat"), stored.substr(0, stored.size() - 30));
+    const std::string stored = test::ReadFile(book.dir.Path("out/QVDB.dat"));
+    test::WriteFile(book.dir.Path("out/QVDB.dat"), stored.substr(0, stored.size() - 30));
     int status = -1;
     const auto json = Dump(book.dir.Path("out"), "", status);
     EXPECT_EQ(status, 1);
@@ -75,11 +82,13 @@ TEST(DumpTest, AnErrorIsPrintedAsTheErrorBoxShowsItWithTheSlotsAsTheyAre) {
 }
 
 TEST(DumpTest, AMissingDatabaseGivesFileNotFoundAndEmptySlots) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     int status = -1;
-    const auto json = Dump(dir.Path("none"), "", status);
+    std::string errors;
+    const auto json = Dump(dir.Path("none"), "", status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(json["error"], "File not found.");
+    EXPECT_EQ(errors, dir.Path("none") + "/QVDB.dat: File not found.\n");
     EXPECT_EQ(json["records"][0]["BookNo"], 0);
     EXPECT_EQ(json["records"][0]["Title"], "");
 }
@@ -93,7 +102,8 @@ TEST(DumpTest, TheTemporaryFontIsRemoved) {
     const std::string savedValue = saved != nullptr ? saved : "";
     ::setenv("TMPDIR", book.dir.Path("tmp").c_str(), 1);
     std::ostringstream out;
-    const int status = RunDump(book.dir.Path("out"), "", out);
+    std::ostringstream err;
+    const int status = RunDump(book.dir.Path("out"), "", out, err);
     if (saved != nullptr) {
         ::setenv("TMPDIR", savedValue.c_str(), 1);
     } else {

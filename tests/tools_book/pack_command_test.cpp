@@ -7,9 +7,9 @@
 namespace tavelio::book {
 namespace {
 
-using testing::BookFixture;
-using testing::Decoded;
-using testing::ReadFile;
+using test::BookFixture;
+using test::Decoded;
+using test::ReadFile;
 
 TEST(PackTest, WritesDataFilesThatLoadAsTheManifestSays) {
     BookFixture book;
@@ -20,7 +20,7 @@ TEST(PackTest, WritesDataFilesThatLoadAsTheManifestSays) {
     book.manifest["pages"][8]["SpeechEnd"] = INT32_MIN;
     RunPack(book.WriteManifest(), book.dir.Path("out"));
 
-    const PageTable table = testing::LoadFolder(book.dir.Path("out"), book.dir.Path("font.out"));
+    const PageTable table = test::LoadFolder(book.dir.Path("out"), book.dir.Path("font.out"));
     EXPECT_EQ(ReadFile(book.dir.Path("font.out")),
               BookFixture::Bytes(20000, 3) + std::string(kFontBlockSize - 20000, '\0'));
     EXPECT_EQ(table.At(1).PicType, "jpg");
@@ -64,7 +64,7 @@ TEST(PackTest, MissingFieldsAreEmptyOrZeroAndEmptyPromptAndScriptAreStoredAsABla
     }
     const std::string expected = "0\t0\t\t\t\t0\t0\t\t0\t0\t\t\t0\t0\t0\t \t \t";
     EXPECT_EQ(database.substr(start, expected.size()), expected);
-    const PageTable table = testing::LoadFolder(book.dir.Path("out"), book.dir.Path("font.out"));
+    const PageTable table = test::LoadFolder(book.dir.Path("out"), book.dir.Path("font.out"));
     EXPECT_EQ(table.At(3).PromptText, " ");
     EXPECT_EQ(table.At(4).PromptText, " ");
     EXPECT_EQ(table.At(4).ScriptText, " ");
@@ -74,20 +74,19 @@ TEST(PackTest, PicTypeGivenWithAPictureIsKept) {
     BookFixture book;
     book.manifest["pages"][1]["PicType"] = "BMP";
     RunPack(book.WriteManifest(), book.dir.Path("out"));
-    EXPECT_EQ(testing::LoadFolder(book.dir.Path("out"), book.dir.Path("f")).At(2).PicType, "BMP");
+    EXPECT_EQ(test::LoadFolder(book.dir.Path("out"), book.dir.Path("f")).At(2).PicType, "BMP");
 }
 
 TEST(PackTest, AFontOfExactlyTheBlockFits) {
     BookFixture book;
-    testing::WriteFile(book.dir.Path("font.ttf"), std::string(kFontBlockSize, 'F'));
+    test::WriteFile(book.dir.Path("font.ttf"), std::string(kFontBlockSize, 'F'));
     RunPack(book.WriteManifest(), book.dir.Path("out"));
     EXPECT_EQ(ReadFile(book.dir.Path("out/QVDB.dat")).size() > kFontBlockSize, true);
 }
 
 TEST(PackTest, ManifestsMayCarryComments) {
     BookFixture book;
-    testing::WriteFile(book.dir.Path("commented.json"),
-                       "// the demo book\n" + book.manifest.dump(2));
+    test::WriteFile(book.dir.Path("commented.json"), "// the demo book\n" + book.manifest.dump(2));
     EXPECT_NO_THROW(RunPack(book.dir.Path("commented.json"), book.dir.Path("out")));
 }
 
@@ -161,11 +160,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "13 pages given"},
         Refusal{"FontTooLarge",
                 [](BookFixture& b) {
-                    testing::WriteFile(b.dir.Path("font.ttf"), std::string(52417, 'F'));
+                    test::WriteFile(b.dir.Path("font.ttf"), std::string(52417, 'F'));
                 },
                 "is 52417 bytes; the font block holds 52416"},
         Refusal{"MissingFont", [](BookFixture& b) { b.manifest["font"] = "nofont.ttf"; },
-                "nofont.ttf: no such file"},
+                "nofont.ttf: File not found."},
         Refusal{"NotWindows1252", [](BookFixture& b) { PageOf(b, 6)["PageText"] = "\u4e2d"; },
                 "slot 7), field PageText: character U+4E2D is not in Windows-1252"},
         Refusal{"MissingPicture",
@@ -191,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "field PicType: \"NA\" marks a page without a picture"},
         Refusal{"PictureWithoutExtension",
                 [](BookFixture& b) {
-                    testing::WriteFile(b.dir.Path("pictures/plain"), "x");
+                    test::WriteFile(b.dir.Path("pictures/plain"), "x");
                     PageOf(b, 0)["picture"] = "pictures/plain";
                 },
                 "has no extension; give PicType"},
@@ -204,8 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
 TEST(PackTest, NotJsonIsRefused) {
-    testing::ScratchDir dir;
-    testing::WriteFile(dir.Path("book.json"), "{ \"font\": ");
+    test::ScratchDir dir;
+    test::WriteFile(dir.Path("book.json"), "{ \"font\": ");
     EXPECT_THROW(RunPack(dir.Path("book.json"), dir.Path("out")), ToolError);
 }
 

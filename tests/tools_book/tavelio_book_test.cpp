@@ -1,5 +1,6 @@
 // The command itself: exit statuses and where its messages go.
 #include "book_fixture.h"
+#include "version/version.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -7,10 +8,10 @@
 namespace tavelio::book {
 namespace {
 
-using testing::BookFixture;
+using test::BookFixture;
 
 // Runs the command with args, its output and errors going to files in dir; returns the status.
-int RunCommand(const testing::ScratchDir& dir, const std::string& args) {
+int RunCommand(const test::ScratchDir& dir, const std::string& args) {
     const std::string command = std::string("'") + TAVELIO_BOOK_COMMAND + "' " + args + " >'" +
                                 dir.Path("stdout") + "' 2>'" + dir.Path("stderr") + "'";
     const int status = std::system(command.c_str());
@@ -25,7 +26,7 @@ TEST(TavelioBookTest, PackUnpackAndDumpSucceed) {
                                        book.dir.Path("unpacked") + "'"),
               0);
     EXPECT_EQ(RunCommand(book.dir, "dump '" + book.dir.Path("out") + "'"), 0);
-    const auto json = nlohmann::json::parse(testing::ReadFile(book.dir.Path("stdout")));
+    const auto json = nlohmann::json::parse(test::ReadFile(book.dir.Path("stdout")));
     EXPECT_EQ(json["records"][11]["PageNo"], 11);
 }
 
@@ -34,21 +35,50 @@ TEST(TavelioBookTest, ARefusalExitsWithOneAndSaysWhyOnStandardError) {
     book.manifest["pages"][2]["BookNo"] = 300;
     const std::string manifest = book.WriteManifest();
     EXPECT_EQ(RunCommand(book.dir, "pack '" + manifest + "' '" + book.dir.Path("out") + "'"), 1);
-    const std::string errors = testing::ReadFile(book.dir.Path("stderr"));
+    const std::string errors = test::ReadFile(book.dir.Path("stderr"));
     EXPECT_NE(errors.find("slot 3), field BookNo: 300"), std::string::npos) << errors;
 }
 
 TEST(TavelioBookTest, DumpOfAMissingDatabaseExitsWithOneAndStillPrintsTheTable) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     EXPECT_EQ(RunCommand(dir, "dump '" + dir.Path("none") + "'"), 1);
-    const auto json = nlohmann::json::parse(testing::ReadFile(dir.Path("stdout")));
+    const auto json = nlohmann::json::parse(test::ReadFile(dir.Path("stdout")));
     EXPECT_EQ(json["error"], "File not found.");
 }
 
-TEST(TavelioBookTest, AWrongCommandLineShowsTheUsage) {
-    testing::ScratchDir dir;
-    EXPECT_EQ(RunCommand(dir, "pack only-one"), 2);
-    EXPECT_NE(testing::ReadFile(dir.Path("stderr")).find("usage:"), std::string::npos);
+TEST(TavelioBookTest, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
+    test::ScratchDir dir;
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "no command given"},
+        {"frob", "unknown command 'frob'"},
+        {"--frob", "unknown option '--frob'"},
+        {"check --quick", "check: unknown option '--quick'"},
+        {"dump --font-out", "dump: --font-out needs the file to write the font to"},
+        {"pack only-one", "pack: wants a MANIFEST and an OUTDIR, given 1"},
+    };
+    for (const auto& [args, what] : cases) {
+        EXPECT_EQ(RunCommand(dir, args), 2) << args;
+        EXPECT_TRUE(
+            test::ReadFile(dir.Path("stderr")).starts_with("tavelio-book: " + what + "\n\nusage:"))
+            << test::ReadFile(dir.Path("stderr"));
+    }
+}
+
+TEST(TavelioBookTest, AFolderThatIsNotOneIsSaidWithThePathAsGiven) {
+    test::ScratchDir dir;
+    test::WriteFile(dir.Path("book.txt"), "");
+    EXPECT_EQ(RunCommand(dir, "check '" + dir.Path("book.txt") + "'"), 1);
+    EXPECT_EQ(test::ReadFile(dir.Path("stderr")),
+              "tavelio-book: " + dir.Path("book.txt") + ": not a folder\n");
+    EXPECT_EQ(test::ReadFile(dir.Path("stdout")), "");
+}
+
+TEST(TavelioBookTest, VersionAndHelpGoToStandardOutput) {
+    test::ScratchDir dir;
+    EXPECT_EQ(RunCommand(dir, "--version"), 0);
+    EXPECT_EQ(test::ReadFile(dir.Path("stdout")), std::string("tavelio-book ") + kVersion + "\n");
+    EXPECT_EQ(RunCommand(dir, "--help"), 0);
+    EXPECT_TRUE(test::ReadFile(dir.Path("stdout")).starts_with("usage:"));
 }
 
 } // namespace

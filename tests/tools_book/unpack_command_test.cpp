@@ -10,9 +10,9 @@
 namespace tavelio::book {
 namespace {
 
-using testing::BookFixture;
-using testing::Decoded;
-using testing::ReadFile;
+using test::BookFixture;
+using test::Decoded;
+using test::ReadFile;
 
 // The bytes of every page's picture, exactly PicSize bytes from PicOffset.
 std::vector<std::string> PictureBytes(const PageTable& table, const std::string& archivePath) {
@@ -26,6 +26,14 @@ std::vector<std::string> PictureBytes(const PageTable& table, const std::string&
                                                 static_cast<std::size_t>(record.PicSize)));
     }
     return pictures;
+}
+
+// Places a record's picture by field texts written as they are, not as pack would write them.
+void PlacePicture(FieldTexts& record, const std::string& offset, const std::string& size,
+                  const std::string& type) {
+    record[FieldIndexOf(&QVDBType::PicOffset)] = offset;
+    record[FieldIndexOf(&QVDBType::PicSize)] = size;
+    record[FieldIndexOf(&QVDBType::PicType)] = type;
 }
 
 class UnpackTest : public ::testing::Test {
@@ -92,21 +100,11 @@ TEST_F(UnpackTest, AForeignArchiveKeepsThePageTableAndThePictureBytes) {
                                                          "300",  "",
                                                          ""};
     }
-    image.records[0][5] = "14";
-    image.records[0][6] = "5"; // "first"
-    image.records[0][7] = "jpg";
-    image.records[1][5] = "4";
-    image.records[1][6] = "6"; // "second"
-    image.records[1][7] = "bmp";
-    image.records[2][5] = "5";
-    image.records[2][6] = "3"; // "eco", inside "second"
-    image.records[2][7] = "weird/type";
-    image.records[3][5] = "20";
-    image.records[3][6] = "100"; // runs past the end
-    image.records[3][7] = "jpg";
-    image.records[4][5] = "-5";
-    image.records[4][6] = "2";
-    image.records[4][7] = "jpg";
+    PlacePicture(image.records[0], "14", "5", "jpg");       // "first"
+    PlacePicture(image.records[1], "4", "6", "bmp");        // "second"
+    PlacePicture(image.records[2], "5", "3", "weird/type"); // "eco", inside "second"
+    PlacePicture(image.records[3], "20", "100", "jpg");     // runs past the end
+    PlacePicture(image.records[4], "-5", "2", "jpg");
     std::filesystem::create_directories(book_.dir.Path("foreign"));
     WriteBookFiles(image, book_.dir.Path("foreign"));
 
@@ -114,8 +112,8 @@ TEST_F(UnpackTest, AForeignArchiveKeepsThePageTableAndThePictureBytes) {
     EXPECT_NE(notes_.find("kept whole"), std::string::npos) << notes_;
     RunPack(book_.dir.Path("unpacked/book.json"), book_.dir.Path("again"));
 
-    const PageTable before = testing::LoadFolder(book_.dir.Path("foreign"), book_.dir.Path("f1"));
-    const PageTable after = testing::LoadFolder(book_.dir.Path("again"), book_.dir.Path("f2"));
+    const PageTable before = test::LoadFolder(book_.dir.Path("foreign"), book_.dir.Path("f1"));
+    const PageTable after = test::LoadFolder(book_.dir.Path("again"), book_.dir.Path("f2"));
     for (int slot = 1; slot <= 224; ++slot) {
         ASSERT_EQ(before.At(slot), after.At(slot)) << "slot " << slot;
     }
@@ -144,31 +142,36 @@ TEST_F(UnpackTest, PicturesInAnotherOrderStillGiveTheSamePictureBytes) {
                                "1",    " ",
                                " "};
     }
-    image.records[0][5] = "4";
-    image.records[0][6] = "3";
-    image.records[0][7] = "jpg";
-    image.records[1][5] = "0";
-    image.records[1][6] = "4";
-    image.records[1][7] = "jpg";
+    PlacePicture(image.records[0], "4", "3", "jpg");
+    PlacePicture(image.records[1], "0", "4", "jpg");
     std::filesystem::create_directories(book_.dir.Path("foreign"));
     WriteBookFiles(image, book_.dir.Path("foreign"));
     Unpack(book_.dir.Path("foreign"), book_.dir.Path("unpacked"));
     RunPack(book_.dir.Path("unpacked/book.json"), book_.dir.Path("again"));
-    const PageTable before = testing::LoadFolder(book_.dir.Path("foreign"), book_.dir.Path("f1"));
-    const PageTable after = testing::LoadFolder(book_.dir.Path("again"), book_.dir.Path("f2"));
+    const PageTable before = test::LoadFolder(book_.dir.Path("foreign"), book_.dir.Path("f1"));
+    const PageTable after = test::LoadFolder(book_.dir.Path("again"), book_.dir.Path("f2"));
     EXPECT_EQ(PictureBytes(before, book_.dir.Path("foreign/Graphics.dat")),
               PictureBytes(after, book_.dir.Path("again/Graphics.dat")));
     EXPECT_EQ(before.At(1), after.At(1));
     EXPECT_EQ(before.At(2), after.At(2));
 }
 
-TEST_F(UnpackTest, AMissingDatabaseIsReportedWithItsPath) {
-    try {
-        Unpack(book_.dir.Path("nothing"), book_.dir.Path("unpacked"));
-        FAIL() << "no error";
-    } catch (const ToolError& error) {
-        EXPECT_NE(std::string(error.what()).find("QVDB.dat: File not found."), std::string::npos)
-            << error.what();
+// A failed unpack leaves no output folder of its own making.
+TEST_F(UnpackTest, AMissingFolderOrDatabaseIsReportedWithItsPath) {
+    const std::string empty = book_.dir.Path("empty");
+    std::filesystem::create_directory(empty);
+    const std::pair<std::string, std::string> cases[] = {
+        {book_.dir.Path("nothing"), book_.dir.Path("nothing") + ": no such folder"},
+        {empty, empty + "/QVDB.dat: File not found."},
+    };
+    for (const auto& [folder, message] : cases) {
+        try {
+            Unpack(folder, book_.dir.Path("unpacked"));
+            ADD_FAILURE() << "no error for " << folder;
+        } catch (const ToolError& error) {
+            EXPECT_EQ(error.what(), message);
+        }
+        EXPECT_FALSE(std::filesystem::exists(book_.dir.Path("unpacked"))) << folder;
     }
 }
 

@@ -4,6 +4,11 @@
 // measures the processor time of playing a 315 x 226 Motion-JPEG clip at 15 frames per second
 // into a display. Prints one line per stretch, a summary, and as its last line one JSON object.
 // With --clip-only it measures the clip alone, in a few seconds.
+//
+// Its test signals and clip live in a scratch folder that is removed at the end, also when the
+// run is interrupted (Ctrl+C, SIGTERM, SIGHUP): the signal only marks the run as interrupted and
+// wakes the event loop, the measuring loops stop at their next turn, and the signal is raised again
+// once the folder is gone.
 #include "bench_signals.h"
 #include "platform/media/gst_media_backend.h"
 #include "platform/media/media_player.h"
@@ -11,19 +16,25 @@
 #include "platform/system/event_dispatcher.h"
 #include "platform/system/real_clock.h"
 #include "stretch_error.h"
+#include "version/version.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <random>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace tavelio;
 using namespace tavelio::bench;
@@ -33,6 +44,40 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kSignalSeconds = 20;
 constexpr int kStretches = 20;
+
+constexpr const char* kUsage =
+    "usage: tavelio-bench-media [--clip-only | --help | --version]\n"
+    "Measures the GStreamer media playback for about half a minute: how far narration stretches\n"
+    "start and end from the asked positions (WAV and MP3), how long opening a file takes, and the\n"
+    "processor time of playing a clip. Prints one line per stretch, a summary and, as the last\n"
+    "line, a JSON object. Needs no display and plays nothing aloud.\n"
+    "  --clip-only  measure only the processor time of the clip, in a few seconds\n";
+
+// The signal that interrupted the run, or 0.
+volatile std::sig_atomic_t interruption = 0;
+// Written to when a signal comes, so that an event loop asleep wakes up and sees it.
+int interruptionPipe[2] = {-1, -1};
+
+void MarkInterrupted(int signal) {
+    const int savedErrno = errno; // of whatever the signal interrupted
+    interruption = signal;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(interruptionPipe[1], &byte, 1);
+    errno = savedErrno;
+}
+
+void CatchInterruptions() {
+    if (pipe(interruptionPipe) != 0) {
+        std::perror("tavelio-bench-media");
+        std::exit(1);
+    }
+    struct sigaction action {};
+    action.sa_handler = MarkInterrupted;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+}
 
 // Everything the silent output plays, collected from GStreamer's thread.
 class Recorder {
@@ -51,15 +96,16 @@ private:
     std::vector<std::int16_t> samples_;
 };
 
-// Waits the way the program does, asleep in the event loop, until done() holds after some event
-// or timeoutMs pass. A loop that polled would add its own wake-ups to the processor time
-// measured.
+// Waits the way the program does, asleep in the event loop, until done() holds after some event,
+// timeoutMs pass or the run is interrupted. A loop that polled would add its own wake-ups to the
+// processor time measured.
 bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
     QTimer deadline;
     deadline.setSingleShot(true);
     deadline.start(timeoutMs);
+    const QSocketNotifier interrupted(interruptionPipe[0], QSocketNotifier::Read);
     while (!done()) {
-        if (!deadline.isActive()) {
+        if (!deadline.isActive() || interruption != 0) {
             return false;
         }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -116,7 +162,9 @@ bool MeasureFile(TMediaPlayer& player, int& notifications, Recorder& recorder, c
         wall.start();
         player.Play();
         if (!RunUntil([&] { return notifications > before; }, 5000)) {
-            std::printf("%s stretch %d: no notification\n", label, i);
+            if (interruption == 0) {
+                std::printf("%s stretch %d: no notification\n", label, i);
+            }
             return false;
         }
         const qint64 wallMs = wall.elapsed();
@@ -144,7 +192,8 @@ struct ClipCost {
 };
 
 // Plays a 315 x 226 Motion-JPEG clip at 15 frames per second into a shown display, as the viewer
-// shows an animation, and measures what that costs the processor.
+// shows an animation, and measures what that costs the processor. Nothing when it fails or the
+// run is interrupted.
 std::optional<ClipCost> MeasureClip(GstMediaBackendFactory& backends, Clock& clock,
                                     EventDispatcher& dispatcher, const QTemporaryDir& folder) {
     const std::string path = folder.filePath("clip.avi").toStdString();
@@ -173,7 +222,9 @@ std::optional<ClipCost> MeasureClip(GstMediaBackendFactory& backends, Clock& clo
     timer.start();
     player.Play();
     if (!RunUntil([&] { return notifications > 0; }, 10000)) {
-        std::printf("the clip did not end\n");
+        if (interruption == 0) {
+            std::printf("the clip did not end\n");
+        }
         return std::nullopt;
     }
     cost.wallSeconds = timer.nsecsElapsed() / 1e9;
@@ -193,12 +244,12 @@ double Rounded(double value) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+// The whole measurement; returns the exit status. Its scratch folder is gone when it returns.
+int RunBenchmark(int argc, char** argv, bool clipOnly) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
-    const bool clipOnly = QCoreApplication::arguments().contains("--clip-only");
     QTemporaryDir folder;
     auto path = [&](const char* name) { return folder.filePath(name).toStdString(); };
 
@@ -318,4 +369,33 @@ int main(int argc, char** argv) {
     };
     std::printf("%s\n", summary.dump().c_str());
     return 0;
+}
+
+int main(int argc, char** argv) {
+    bool clipOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--clip-only") == 0) {
+            clipOnly = true;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("%s", kUsage);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("tavelio-bench-media %s\n", tavelio::kVersion);
+            return 0;
+        }
+        std::fprintf(stderr, "tavelio-bench-media: unexpected argument '%s'\n\n%s", argv[i],
+                     kUsage);
+        return 2;
+    }
+    CatchInterruptions();
+    const int status = RunBenchmark(argc, argv, clipOnly);
+    if (interruption != 0) {
+        std::fprintf(stderr, "tavelio-bench-media: interrupted; scratch folder removed\n");
+        std::signal(interruption, SIG_DFL);
+        std::raise(interruption);
+    }
+    return status;
 }

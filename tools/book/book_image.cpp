@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <span>
 
 namespace tavelio::book {
 namespace {
@@ -17,9 +16,7 @@ void WriteEncoded(const std::string& path, const std::string& content) {
     std::transform(stored.begin(), stored.end(), stored.begin(), [](char c) {
         return static_cast<char>(EncodeByte(static_cast<std::uint8_t>(c)));
     });
-    PosixFile file = PosixFile::Create(path, 0644);
-    file.WriteAll(std::span(reinterpret_cast<const std::uint8_t*>(stored.data()), stored.size()));
-    file.Close();
+    WriteWholeFile(path, stored, 0644);
 }
 
 } // namespace

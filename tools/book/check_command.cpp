@@ -1,17 +1,19 @@
 #include "book/check_command.h"
 
 #include "base/errors.h"
+#include "base/temp_directory.h"
 #include "base/text_encoding.h"
+#include "book/file_bytes.h"
+#include "content/book_cursor.h"
 #include "content/database_reader.h"
 #include "content/media_path.h"
-#include "content/number_text.h"
+#include "content/page_script_grammar.h"
 #include "content/picture_archive.h"
 #include "content/record_fields.h"
 #include "content/tilde_lines.h"
 #include "platform/media_files/media_file_info.h"
 #include "platform/pictures/picture_loader.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -22,45 +24,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every book is opened with its story page at page 8, so its last page is page 11.
-constexpr std::int32_t kStoryPage = 8;
-constexpr int kLastPage = kStoryPage + 3;
+constexpr std::int32_t kLastPage = kOpeningStoryPage + kLastPageAfterStory;
 // The picture copy counts its 1024-byte blocks in a signed 16-bit number.
 constexpr std::int32_t kMaxPictureKilobytes = 32767;
 // An MP3 length from its headers is an estimate to within a frame or so.
 constexpr std::int64_t kMp3ToleranceMs = 50;
 
-constexpr const char* kNarrationBase = "A1Speach";
-
-// A private folder for the picture copies, removed with its content when the check ends.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "tavelio-check-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw EInOutError::FromErrno(errno);
-        }
-        path_ = pattern + "/";
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // With a trailing separator, as the program's temporary folder is used.
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 class BookChecker {
 public:
-    BookChecker(const std::string& folder, std::ostream& out) : folder_(folder), out_(out) {}
+    BookChecker(const std::string& folder, std::ostream& out, std::ostream& err)
+        : folder_(folder), out_(out), err_(err) {}
 
     int Run() {
+        RequireFolder(folder_);
         if (!LoadBook()) {
             return Summary();
         }
@@ -76,7 +52,7 @@ public:
 
 private:
     void Problem(const std::string& where, const std::string& what) {
-        out_ << where << ": " << what << '\n';
+        err_ << where << ": " << what << '\n';
         ++problems_;
     }
 
@@ -106,13 +82,14 @@ private:
     }
 
     bool LoadBook() {
-        const ScratchFolder scratch;
+        const TempDirectory scratch;
         try {
             LoadDatabase(InFolder("QVDB.dat"), scratch.Path() + "ZBM.TTF", table_);
         } catch (const Error& error) {
-            Problem("QVDB.dat", ErrorBoxText(error.what()));
+            Problem(InFolder("QVDB.dat"), ErrorBoxText(error.what()));
             return false;
         }
+        loaded_ = true;
         return true;
     }
 
@@ -160,8 +137,9 @@ private:
             Problem(Where(lastSlot, "PageNo"),
                     "book " + std::to_string(page.BookNo) + " ends with page " +
                         std::to_string(page.PageNo) + "; its last page must be page " +
-                        std::to_string(kLastPage) + " (story page " + std::to_string(kStoryPage) +
-                        " + 3)");
+                        std::to_string(kLastPage) + " (story page " +
+                        std::to_string(kOpeningStoryPage) + " + " +
+                        std::to_string(kLastPageAfterStory) + ")");
         }
     }
 
@@ -171,7 +149,7 @@ private:
         std::error_code error;
         const auto archiveSize = archiveThere ? fs::file_size(archive, error) : 0;
         bool archiveReported = false;
-        const ScratchFolder scratch;
+        const TempDirectory scratch;
         for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
             const QVDBType& page = Page(slot);
             if (page.PicType == "NA") {
@@ -179,7 +157,7 @@ private:
             }
             if (!archiveThere) {
                 if (!archiveReported) {
-                    Problem("Graphics.dat", "File not found.");
+                    Problem(archive, "File not found.");
                     archiveReported = true;
                 }
                 continue;
@@ -251,22 +229,23 @@ private:
     // play and must be there, and the MP3 file, which the MP3 setting plays, when it is there.
     std::vector<Narration> NarrationFiles() {
         std::vector<Narration> files;
-        for (const std::string extension : {".wav", ".mp3"}) {
-            const std::string name = kNarrationBase + extension;
+        for (const bool mp3 : {false, true}) {
+            const std::string name = NarrationFileName(1, mp3);
             const std::string path = MediaFile(name);
-            const bool wav = extension == ".wav";
+            const bool wav = !mp3;
             if (!IsFile(path)) {
                 if (wav) {
-                    Problem(name, "narration file " + Quoted(MediaPath(".", false, false, name)) +
-                                      " not found");
+                    Problem(InFolder(name), "narration file " +
+                                                Quoted(MediaPath(".", false, false, name)) +
+                                                " not found");
                 }
                 continue;
             }
             const auto info = ReadMediaFileInfo(path);
             const MediaFileKind expected = wav ? MediaFileKind::Wav : MediaFileKind::Mp3;
             if (!info || info->kind != expected || !info->lengthMs) {
-                Problem(name, std::string("its length cannot be read: not ") +
-                                  (wav ? "a WAV" : "an MP3") + " file");
+                Problem(InFolder(name), std::string("its length cannot be read: not ") +
+                                            (wav ? "a WAV" : "an MP3") + " file");
                 continue;
             }
             files.push_back({name, *info->lengthMs, wav ? 0 : kMp3ToleranceMs});
@@ -284,7 +263,7 @@ private:
             } else if (otherBooks.insert(book).second) {
                 Problem(Where(slot, "BookNo"), "book " + std::to_string(book) +
                                                    " has no narration file; only book 1 has one (" +
-                                                   kNarrationBase + ")");
+                                                   NarrationFileName(1, false) + ")");
             }
         }
         const std::vector<Narration> files = bookOne ? NarrationFiles() : std::vector<Narration>{};
@@ -312,75 +291,70 @@ private:
         }
     }
 
-    // The page script, read as the viewer's timers read it.
-    class ScriptReader {
+    // The page script, read by the viewer's grammar. Beyond what the viewer needs, every line
+    // the script reaches must be there and be a whole number, and every delay above 0 (the
+    // viewer's timers never fire on a delay of 0 or less, so the script would stop there).
+    class ScriptProblems {
     public:
-        ScriptReader(BookChecker& checker, int slot)
+        ScriptProblems(BookChecker& checker, int slot)
             : checker_(checker), slot_(slot),
               lines_(SplitTildeLines(checker.Page(slot).ScriptText)) {}
 
         void Check() {
-            if (Line(0) == " ") {
+            const ScriptLines lines(lines_);
+            const ParsedPageScript script = ParsePageScript(lines, checker_.Page(slot_).PageNo);
+            if (std::holds_alternative<NoScript>(script.body)) {
                 return;
             }
-            switch (Number(0, "the script mode")) {
-            case 1:
-                ReadThrough(0);
-                break;
-            case 2:
-                Rhymes(0);
-                break;
-            case 3:
-                Arrows();
-                break;
-            default:
-                Problem("line 0 " + Shown(0) + " is not a script mode (\" \", 1, 2 or 3)");
+            Number(script.mode, "the script mode");
+            if (std::holds_alternative<UnknownMode>(script.body)) {
+                Problem("line 0 " + Shown(lines, kModeLine) +
+                        " is not a script mode (\" \", 1, 2 or 3)");
+            } else if (const auto* readThrough = std::get_if<ReadThroughBlock>(&script.body)) {
+                ReadThrough(*readThrough);
+            } else if (const auto* rhymes = std::get_if<RhymeBlock>(&script.body)) {
+                Rhymes(*rhymes);
+            } else {
+                Arrows(std::get<ArrowScript>(script.body));
             }
         }
 
     private:
-        std::string Line(std::size_t index) const {
-            return index < lines_.size() ? lines_[index] : std::string();
+        static std::string Shown(const ScriptLines& lines, std::int32_t line) {
+            return Quoted(std::string(lines.Line(line)));
         }
-
-        std::string Shown(std::size_t index) const { return Quoted(Line(index)); }
 
         void Problem(const std::string& what) {
             checker_.Problem(checker_.Where(slot_, "ScriptText"), what);
         }
 
-        // The line's number; a line that is missing or not a whole number is a problem.
-        std::int32_t Number(std::size_t index, const std::string& role) {
-            if (index >= lines_.size()) {
-                Problem("line " + std::to_string(index) + " (" + role + ") is missing");
-            } else if (!IsWellFormedNumber(Line(index))) {
-                Problem("line " + std::to_string(index) + " (" + role + ") " + Shown(index) +
-                        " is not a number");
-            }
-            return TextToNumber(Line(index));
-        }
-
-        // A delay line: a number above 0 (0 would stop the script there for good).
-        void Delay(std::size_t index, const std::string& role) {
-            const bool readable = index < lines_.size() && IsWellFormedNumber(Line(index));
-            const std::int32_t delay = Number(index, role);
-            if (readable && delay <= 0) {
-                Problem("line " + std::to_string(index) + " (" + role + ") is " +
-                        std::to_string(delay) + "; a delay must be above 0 ms");
+        // A line read as a number must be there and be a whole number.
+        void Number(const ScriptNumber& number, const std::string& role) {
+            const std::string line = "line " + std::to_string(number.line) + " (" + role + ")";
+            if (!number.present) {
+                Problem(line + " is missing");
+            } else if (!number.wellFormed) {
+                Problem(line + " " + Shown(ScriptLines(lines_), number.line) + " is not a number");
             }
         }
 
-        // Read-through block at line base: a delay before step 1 and one after each of the
-        // page's PageNo steps; step k shows the picture of slot CurPage - StoryPage + k.
-        void ReadThrough(std::size_t base) {
-            const int steps = checker_.Page(slot_).PageNo;
-            Delay(base + 1, "delay before step 1");
-            for (int k = 1; k <= steps; ++k) {
-                Delay(base + 1 + static_cast<std::size_t>(k),
-                      "delay after step " + std::to_string(k));
+        void Delay(const ScriptNumber& delay, const std::string& role) {
+            Number(delay, role);
+            if (delay.wellFormed && delay.value <= 0) {
+                Problem("line " + std::to_string(delay.line) + " (" + role + ") is " +
+                        std::to_string(delay.value) + "; a delay must be above 0 ms");
             }
-            for (int k = 1; k <= steps; ++k) {
-                const int shown = ((slot_ - kStoryPage + k) % 256 + 256) % 256;
+        }
+
+        void ReadThrough(const ReadThroughBlock& block) {
+            for (std::size_t step = 0; step < block.delays.size(); ++step) {
+                Delay(block.delays[step], step == 0 ? "delay before step 1"
+                                                    : "delay after step " + std::to_string(step));
+            }
+            const std::int32_t steps = checker_.Page(slot_).PageNo;
+            for (std::int32_t k = 1; k <= steps; ++k) {
+                const int shown =
+                    ReadThroughPictureSlot(static_cast<std::uint8_t>(slot_), kOpeningStoryPage, k);
                 if (shown < PageTable::kFirstSlot || shown > PageTable::kLastSlot) {
                     Problem("read-through step " + std::to_string(k) + " would show slot " +
                             std::to_string(shown) + ", outside the page table (1 to 224)");
@@ -391,39 +365,33 @@ private:
             }
         }
 
-        // Rhyme block at line base: a delay and the three words.
-        void Rhymes(std::size_t base) {
-            Delay(base + 1, "delay before the rhymes");
-            for (std::size_t word = 2; word <= 4; ++word) {
-                if (base + word >= lines_.size()) {
-                    Problem("line " + std::to_string(base + word) + " (rhyme word " +
-                            std::to_string(word - 1) + ") is missing");
+        void Rhymes(const RhymeBlock& block) {
+            Delay(block.delay, "delay before the rhymes");
+            for (std::size_t word = 0; word < block.words.size(); ++word) {
+                if (!block.words[word].present) {
+                    Problem("line " + std::to_string(block.words[word].line) + " (rhyme word " +
+                            std::to_string(word + 1) + ") is missing");
                 }
             }
         }
 
-        void Arrows() {
-            Delay(1, "delay before the first arrow instruction");
-            std::size_t line = 2;
-            while (line < lines_.size()) {
-                const std::string at = "arrow instruction at line " + std::to_string(line);
-                const std::int32_t code = Number(line, "arrow instruction");
-                if (code == 4) {
-                    ReadThrough(line);
-                    return;
+        void Arrows(const ArrowScript& script) {
+            Delay(script.firstDelay, "delay before the first arrow instruction");
+            for (const ArrowInstruction& instruction : script.instructions) {
+                const std::string at =
+                    "arrow instruction at line " + std::to_string(instruction.code.line);
+                Number(instruction.code, "arrow instruction");
+                if (instruction.left) {
+                    Number(*instruction.left, "left of the " + at);
                 }
-                if (code == 5) {
-                    Rhymes(line);
-                    return;
-                }
-                if (code == 0) {
-                    Delay(line + 1, "delay of the " + at);
-                    line += 2;
-                } else {
-                    Number(line + 1, "left of the " + at);
-                    Delay(line + 2, "delay of the " + at);
-                    line += 3;
-                }
+                Delay(instruction.delay, "delay of the " + at);
+            }
+            if (const auto* readThrough = std::get_if<ReadThroughBlock>(&script.handOver)) {
+                Number(readThrough->head, "arrow instruction");
+                ReadThrough(*readThrough);
+            } else if (const auto* rhymes = std::get_if<RhymeBlock>(&script.handOver)) {
+                Number(rhymes->head, "arrow instruction");
+                Rhymes(*rhymes);
             }
         }
 
@@ -432,28 +400,39 @@ private:
         std::vector<std::string> lines_;
     };
 
-    void CheckScript(int slot) { ScriptReader(*this, slot).Check(); }
+    void CheckScript(int slot) { ScriptProblems(*this, slot).Check(); }
 
+    // The closing line, in the words of the person who made the book.
     int Summary() {
+        if (!loaded_) {
+            out_ << folder_
+                 << ": the book's pages could not be read, so nothing else was checked\n";
+            return 1;
+        }
         if (problems_ == 0) {
-            out_ << "check: " << folder_ << " holds a sound book\n";
+            out_ << folder_
+                 << ": the book is ready: its pages, pictures, clips, narration and page scripts "
+                    "were all checked and found sound\n";
             return 0;
         }
-        out_ << "check: " << problems_ << (problems_ == 1 ? " problem" : " problems") << " in "
-             << folder_ << '\n';
+        out_ << folder_ << ": " << problems_ << (problems_ == 1 ? " problem" : " problems")
+             << " (above) to mend in the book's pages, pictures, clips, narration or page "
+                "scripts\n";
         return 1;
     }
 
     std::string folder_;
     std::ostream& out_;
+    std::ostream& err_;
     PageTable table_;
+    bool loaded_ = false;
     int problems_ = 0;
 };
 
 } // namespace
 
-int RunCheck(const std::string& folder, std::ostream& out) {
-    return BookChecker(folder, out).Run();
+int RunCheck(const std::string& folder, std::ostream& out, std::ostream& err) {
+    return BookChecker(folder, out, err).Run();
 }
 
 } // namespace tavelio::book

@@ -10,7 +10,9 @@ namespace tavelio::book {
 // {"error": null or the error as the error box shows it, "records": [slots 1 to 12 as they are
 // after the load, each {"slot": n, <the seventeen fields>}]}. The decoded font goes to fontOut,
 // or, when fontOut is empty, to a private temporary file that is removed afterwards.
-// Returns the exit status: 0 when the database loaded, 1 when it raised an error.
-int RunDump(const std::string& folder, const std::string& fontOut, std::ostream& out);
+// The error goes to err as well, after the database's path as given. Returns the exit status: 0
+// when the database loaded, 1 when it raised an error.
+int RunDump(const std::string& folder, const std::string& fontOut, std::ostream& out,
+            std::ostream& err);
 
 } // namespace tavelio::book

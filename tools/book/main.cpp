@@ -5,8 +5,10 @@
 #include "book/pack_command.h"
 #include "book/tool_error.h"
 #include "book/unpack_command.h"
+#include "version/version.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@ constexpr const char* kUsage =
     "       tavelio-book pack MANIFEST OUTDIR\n"
     "       tavelio-book unpack DIR OUTDIR\n"
     "       tavelio-book check [DIR]\n"
+    "       tavelio-book --help | --version\n"
     "\n"
     "  dump    print the page table of DIR/QVDB.dat (default: the working directory) as JSON,\n"
     "          loaded exactly as the reader loads it; --font-out keeps the decoded font\n"
@@ -24,48 +27,89 @@ constexpr const char* kUsage =
     "  unpack  write a manifest, the font and the pictures of DIR's data files into OUTDIR\n"
     "  check   report every problem that keeps DIR's book from showing as it is meant\n";
 
-int Usage() {
-    std::cerr << kUsage;
+// A command line that asks for nothing the tool does: what was wrong comes first, then the usage.
+int Mistake(const std::string& what) {
+    std::cerr << "tavelio-book: " << what << "\n\n" << kUsage;
     return 2;
+}
+
+bool IsOption(const std::string& argument) {
+    return argument.size() > 1 && argument.starts_with("-");
+}
+
+// The first argument after the command that is written as an option.
+std::optional<std::string> FirstOption(const std::vector<std::string>& args) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (IsOption(args[i])) {
+            return args[i];
+        }
+    }
+    return std::nullopt;
+}
+
+int Dump(const std::vector<std::string>& args) {
+    std::string folder = ".";
+    std::string fontOut;
+    bool folderGiven = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--font-out") {
+            if (i + 1 == args.size()) {
+                return Mistake("dump: --font-out needs the file to write the font to");
+            }
+            fontOut = args[++i];
+        } else if (IsOption(args[i])) {
+            return Mistake("dump: unknown option '" + args[i] + "'");
+        } else if (folderGiven) {
+            return Mistake("dump: one folder at most, not also '" + args[i] + "'");
+        } else {
+            folder = args[i];
+            folderGiven = true;
+        }
+    }
+    return tavelio::book::RunDump(folder, fontOut, std::cout, std::cerr);
 }
 
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) {
-        return Usage();
+        return Mistake("no command given");
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return 0;
     }
+    if (command == "--version") {
+        std::cout << "tavelio-book " << tavelio::kVersion << '\n';
+        return 0;
+    }
     if (command == "dump") {
-        std::string folder = ".";
-        std::string fontOut;
-        bool folderGiven = false;
-        for (std::size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "--font-out" && i + 1 < args.size()) {
-                fontOut = args[++i];
-            } else if (args[i].starts_with("-") || folderGiven) {
-                return Usage();
-            } else {
-                folder = args[i];
-                folderGiven = true;
-            }
+        return Dump(args);
+    }
+    if (command != "check" && command != "pack" && command != "unpack") {
+        return Mistake((IsOption(command) ? "unknown option '" : "unknown command '") + command +
+                       "'");
+    }
+    if (const auto option = FirstOption(args)) {
+        return Mistake(command + ": unknown option '" + *option + "'");
+    }
+    if (command == "check") {
+        if (args.size() > 2) {
+            return Mistake("check: one folder at most, not also '" + args[2] + "'");
         }
-        return tavelio::book::RunDump(folder, fontOut, std::cout);
+        return tavelio::book::RunCheck(args.size() == 2 ? args[1] : ".", std::cout, std::cerr);
     }
-    if (command == "check" && args.size() <= 2) {
-        return tavelio::book::RunCheck(args.size() == 2 ? args[1] : ".", std::cout);
+    if (args.size() != 3) {
+        return Mistake(command +
+                       (command == "pack" ? ": wants a MANIFEST and an OUTDIR"
+                                          : ": wants a DIR and an OUTDIR") +
+                       ", given " + std::to_string(args.size() - 1));
     }
-    if (command == "pack" && args.size() == 3) {
+    if (command == "pack") {
         tavelio::book::RunPack(args[1], args[2]);
-        return 0;
-    }
-    if (command == "unpack" && args.size() == 3) {
+    } else {
         tavelio::book::RunUnpack(args[1], args[2], std::cout);
-        return 0;
     }
-    return Usage();
+    return 0;
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "book/pack_command.h"
 
-#include "base/errors.h"
 #include "base/text_encoding.h"
 #include "book/file_bytes.h"
 #include "book/tool_error.h"
 #include "content/database_reader.h"
 #include "content/picture_archive.h"
+#include "content/record_fields.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -59,7 +59,7 @@ public:
 
 private:
     Json Parse() const {
-        const std::string text = ReadWholeFile(path_);
+        const std::string text = ReadInputFile(path_);
         try {
             return Json::parse(text, nullptr, true, true);
         } catch (const Json::parse_error& error) {
@@ -73,7 +73,7 @@ private:
         if (!name.is_string()) {
             throw ToolError(path_ + ": \"" + key + "\" must be a file name");
         }
-        return ReadWholeFile(Resolve(name.get<std::string>()).string());
+        return ReadInputFile(Resolve(name.get<std::string>()).string());
     }
 
     std::string ReadFont(const Json& manifest) const {
@@ -114,14 +114,14 @@ private:
         for (const auto& [key, value] : page.items()) {
             const bool known = key == kPictureKey ||
                                std::any_of(kRecordFields.begin(), kRecordFields.end(),
-                                           [&](const FieldSpec& f) { return f.name == key; });
+                                           [&](const RecordField& f) { return f.name == key; });
             if (!known) {
                 throw ToolError(Where(index, key) + ": not a field of a page");
             }
         }
         FieldTexts texts;
         for (std::size_t f = 0; f < kRecordFields.size(); ++f) {
-            const FieldSpec& field = kRecordFields[f];
+            const RecordField& field = kRecordFields[f];
             const std::string key(field.name);
             if (page.contains(key)) {
                 texts[f] = FieldText(page.at(key), field, Where(index, key));
@@ -138,7 +138,7 @@ private:
         return texts;
     }
 
-    static std::string FieldText(const Json& value, const FieldSpec& field,
+    static std::string FieldText(const Json& value, const RecordField& field,
                                  const std::string& where) {
         if (IsNumberField(field.kind)) {
             return NumberText(value, field.kind, where);
@@ -214,23 +214,28 @@ private:
         if (!picture.is_string()) {
             throw ToolError(where + ": must be a file name");
         }
-        for (const char* field : {"PicOffset", "PicSize"}) {
+        constexpr std::string_view kOffset = FieldNameOf(&QVDBType::PicOffset);
+        constexpr std::string_view kSize = FieldNameOf(&QVDBType::PicSize);
+        constexpr std::string_view kType = FieldNameOf(&QVDBType::PicType);
+        for (const std::string_view field : {kOffset, kSize}) {
             if (page.contains(field)) {
                 throw ToolError(Where(index, field) +
                                 ": given together with a picture, which sets it");
             }
         }
         const std::string name = picture.get<std::string>();
-        if (!page.contains("PicType")) {
+        std::string& picType = texts[FieldIndexOf(&QVDBType::PicType)];
+        if (!page.contains(kType)) {
             std::string extension = fs::path(name).extension().string();
             if (extension.size() < 2) {
-                throw ToolError(where + ": " + name + " has no extension; give PicType");
+                throw ToolError(where + ": " + name + " has no extension; give " +
+                                std::string(kType));
             }
-            texts[7] = Cp1252Text(extension.substr(1), Where(index, "PicType"));
+            picType = Cp1252Text(extension.substr(1), Where(index, kType));
         }
-        if (texts[7] == "NA") {
-            throw ToolError(Where(index, "PicType") + ": \"NA\" marks a page without a picture, "
-                                                      "but a picture is given");
+        if (picType == "NA") {
+            throw ToolError(Where(index, kType) + ": \"NA\" marks a page without a picture, "
+                                                  "but a picture is given");
         }
         const fs::path file = Resolve(name);
         std::error_code error;
@@ -240,7 +245,7 @@ private:
         const std::string key = fs::weakly_canonical(file, error).string();
         auto stored = pictures_.find(key);
         if (stored == pictures_.end()) {
-            const std::string bytes = ReadWholeFile(file.string());
+            const std::string bytes = ReadInputFile(file.string());
             const auto size = static_cast<std::int64_t>(bytes.size());
             if (size / static_cast<std::int64_t>(kPictureBlockSize) > kMaxPictureBlocks) {
                 throw ToolError(where + ": " + name + " is " + std::to_string(size) +
@@ -254,8 +259,8 @@ private:
                          .first;
             archive += bytes;
         }
-        texts[5] = std::to_string(stored->second.offset);
-        texts[6] = std::to_string(stored->second.size);
+        texts[FieldIndexOf(&QVDBType::PicOffset)] = std::to_string(stored->second.offset);
+        texts[FieldIndexOf(&QVDBType::PicSize)] = std::to_string(stored->second.size);
     }
 
     struct Placed {
@@ -281,11 +286,7 @@ void RunPack(const std::string& manifestPath, const std::string& outFolder) {
     if (error) {
         throw ToolError(outFolder + ": cannot make the folder: " + error.message());
     }
-    try {
-        WriteBookFiles(image, outFolder);
-    } catch (const Error& raised) {
-        throw ToolError(outFolder + ": " + ErrorBoxText(raised.what()));
-    }
+    NamingPathOnError(outFolder, [&] { WriteBookFiles(image, outFolder); });
 }
 
 } // namespace tavelio::book

@@ -1,6 +1,5 @@
 #include "book/unpack_command.h"
 
-#include "base/errors.h"
 #include "base/posix_file.h"
 #include "book/file_bytes.h"
 #include "book/record_json.h"
@@ -36,10 +35,7 @@ std::string ReadArchive(const fs::path& path, bool needed) {
     if (!needed && !fs::exists(path, error)) {
         return {};
     }
-    PosixFile file = PosixFile::OpenReadOnly(path.string());
-    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
-    bytes.resize(file.Read(std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size())));
-    file.Close();
+    std::string bytes = ReadWholeFile(path.string());
     std::transform(bytes.begin(), bytes.end(), bytes.begin(), [](char c) {
         return static_cast<char>(DecodeByte(static_cast<std::uint8_t>(c)));
     });
@@ -90,24 +86,49 @@ std::string TwoDigits(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
 }
 
+// The output folder, made when missing and removed again unless the unpack completes, so that a
+// failed unpack leaves no folder of its own making behind.
+class OutputFolder {
+public:
+    explicit OutputFolder(const std::string& path) : path_(path) {
+        std::error_code error;
+        made_ = !fs::exists(path_, error);
+        fs::create_directories(path_ / "pictures", error);
+        if (error) {
+            throw ToolError(path + ": cannot make the folder: " + error.message());
+        }
+    }
+    ~OutputFolder() {
+        if (made_ && !complete_) {
+            std::error_code ignored;
+            fs::remove_all(path_, ignored);
+        }
+    }
+    OutputFolder(const OutputFolder&) = delete;
+    OutputFolder& operator=(const OutputFolder&) = delete;
+
+    const fs::path& Path() const { return path_; }
+    void Complete() { complete_ = true; }
+
+private:
+    fs::path path_;
+    bool made_ = false;
+    bool complete_ = false;
+};
+
 } // namespace
 
 void RunUnpack(const std::string& folder, const std::string& outFolder, std::ostream& out) {
+    RequireFolder(folder);
     const fs::path source(folder);
-    const fs::path target(outFolder);
-    std::error_code error;
-    fs::create_directories(target / "pictures", error);
-    if (error) {
-        throw ToolError(outFolder + ": cannot make the folder: " + error.message());
-    }
+    OutputFolder output(outFolder);
+    const fs::path& target = output.Path();
 
     PageTable table;
     const fs::path database = source / "QVDB.dat";
-    try {
+    NamingPathOnError(database.string(), [&] {
         LoadDatabase(database.string(), (target / kFontName).string(), table);
-    } catch (const Error& raised) {
-        throw ToolError(database.string() + ": " + ErrorBoxText(raised.what()));
-    }
+    });
     fs::permissions(target / kFontName, fs::perms::owner_read | fs::perms::group_read |
                                             fs::perms::others_read | fs::perms::owner_write);
 
@@ -116,18 +137,14 @@ void RunUnpack(const std::string& folder, const std::string& outFolder, std::ost
         needed = needed || HasPicture(table.At(slot));
     }
     const fs::path archivePath = source / "Graphics.dat";
-    std::string archive;
-    try {
-        archive = ReadArchive(archivePath, needed);
-    } catch (const Error& raised) {
-        throw ToolError(archivePath.string() + ": " + ErrorBoxText(raised.what()));
-    }
+    const std::string archive =
+        NamingPathOnError(archivePath.string(), [&] { return ReadArchive(archivePath, needed); });
     const bool packLayout = LaidOutAsPackDoes(table, archive.size());
 
     Json manifest;
     manifest["font"] = kFontName;
     if (!packLayout) {
-        WriteWholeFile((target / kArchiveCopyName).string(), archive);
+        WriteOutputFile((target / kArchiveCopyName).string(), archive);
         manifest["archive"] = kArchiveCopyName;
         out << "note: the picture archive is not laid out as pack lays it out; it is kept whole "
                "as "
@@ -151,27 +168,30 @@ void RunUnpack(const std::string& folder, const std::string& outFolder, std::ost
             } else {
                 pictureFile =
                     "pictures/slot" + TwoDigits(slot) + "." + FileExtension(record.PicType);
-                WriteWholeFile((target / pictureFile).string(),
-                               archive.substr(static_cast<std::size_t>(key.first),
-                                              static_cast<std::size_t>(key.second)));
+                WriteOutputFile((target / pictureFile).string(),
+                                archive.substr(static_cast<std::size_t>(key.first),
+                                               static_cast<std::size_t>(key.second)));
                 files.emplace(key, pictureFile);
             }
         }
         const bool byFile = packLayout && HasPicture(record);
-        for (const auto& [name, value] : fields.items()) {
-            if (name == "Letter") {
-                page[name] = record.Letter == '\0' ? Json("") : value;
-            } else if (byFile && name == "PicType") {
+        for (const RecordField& field : kRecordFields) {
+            const std::string name(field.name);
+            if (field.kind == FieldKind::Letter) {
+                page[name] = record.Letter == '\0' ? Json("") : fields.at(name);
+            } else if (byFile && name == FieldNameOf(&QVDBType::PicType)) {
                 page["picture"] = pictureFile;
-                page[name] = value;
-            } else if (!(byFile && (name == "PicOffset" || name == "PicSize"))) {
-                page[name] = value;
+                page[name] = fields.at(name);
+            } else if (!(byFile && (name == FieldNameOf(&QVDBType::PicOffset) ||
+                                    name == FieldNameOf(&QVDBType::PicSize)))) {
+                page[name] = fields.at(name);
             }
         }
         pages.push_back(std::move(page));
     }
     manifest["pages"] = std::move(pages);
-    WriteWholeFile((target / kManifestName).string(), manifest.dump(2) + "\n");
+    WriteOutputFile((target / kManifestName).string(), manifest.dump(2) + "\n");
+    output.Complete();
     out << "unpacked " << kDatabaseRecordCount << " pages and " << files.size() << " pictures into "
         << outFolder << " (manifest " << kManifestName << ")\n";
 }

@@ -1,5 +1,7 @@
 #include "key_names.h"
 
+#include "platform/controls/key_codes.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -20,26 +22,24 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-constexpr int kF1 = 112;
-
 constexpr std::array<std::pair<std::string_view, int>, 17> kNamedKeys{{
-    {"Backspace", 8},
-    {"Tab", 9},
-    {"Return", 13},
-    {"Enter", 13},
-    {"Escape", 27},
-    {"Esc", 27},
-    {"Space", 32},
-    {"PageUp", 33},
-    {"PageDown", 34},
-    {"End", 35},
-    {"Home", 36},
-    {"Left", 37},
-    {"Up", 38},
-    {"Right", 39},
-    {"Down", 40},
-    {"Insert", 45},
-    {"Delete", 46},
+    {"Backspace", vk::kBackspace},
+    {"Tab", vk::kTab},
+    {"Return", vk::kReturn},
+    {"Enter", vk::kReturn},
+    {"Escape", vk::kEscape},
+    {"Esc", vk::kEscape},
+    {"Space", vk::kSpace},
+    {"PageUp", vk::kPageUp},
+    {"PageDown", vk::kPageDown},
+    {"End", vk::kEnd},
+    {"Home", vk::kHome},
+    {"Left", vk::kLeft},
+    {"Up", vk::kUp},
+    {"Right", vk::kRight},
+    {"Down", vk::kDown},
+    {"Insert", vk::kInsert},
+    {"Delete", vk::kDelete},
 }};
 
 } // namespace
@@ -65,7 +65,7 @@ std::optional<int> VirtualKeyFromName(std::string_view name) {
         int number = 0;
         std::from_chars(name.data() + 1, name.data() + name.size(), number);
         if (number >= 1 && number <= 12 && name[1] != '0') {
-            return kF1 + number - 1;
+            return vk::kF1 + number - 1;
         }
         return std::nullopt;
     }

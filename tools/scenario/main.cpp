@@ -4,6 +4,7 @@
 //   tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]
 #include "app/application_setup.h"
 #include "scenario_runner.h"
+#include "version/version.h"
 
 #include <QApplication>
 #include <QTemporaryFile>
@@ -21,7 +22,7 @@ constexpr const char* kUsage =
     "usage: tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]\n"
     "Runs the program in the current folder under the commands of SCRIPT (standard input when\n"
     "it is - or not given). --registry: hive file of HKEY_LOCAL_MACHINE (default: no key).\n"
-    "--screen: screen size in pixels (default 800x600).\n";
+    "--screen: screen size in pixels (default 800x600). --version: the version.\n";
 
 struct CommandLine {
     tavelio::ScenarioOptions options;
@@ -50,6 +51,9 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& commandLine) {
         const bool hasValue = i + 1 < argc;
         if (argument == "--help" || argument == "-h") {
             std::cout << kUsage;
+            std::exit(0);
+        } else if (argument == "--version") {
+            std::cout << "tavelio-scenario " << tavelio::kVersion << '\n';
             std::exit(0);
         } else if (argument == "--registry" && hasValue) {
             commandLine.options.registryFile = argv[++i];

@@ -212,18 +212,17 @@ void ScenarioRunner::Click(const std::string& controlName, int lineNo) {
         Note(lineNo, controlName + " is hidden or disabled; no click");
         return;
     }
-    // A control that lets the mouse through passes the click to what lies below its centre.
-    QPoint point = widget->rect().center();
-    QWidget* target = widget;
-    if (widget->testAttribute(Qt::WA_TransparentForMouseEvents)) {
-        const QPoint inForm = widget->mapTo(form, point);
-        target = form->childAt(inForm);
-        if (target == nullptr) {
-            target = form;
-        }
-        point = target->mapFrom(form, inForm);
+    // The click goes where the window system would send it: to the innermost window under the
+    // control's centre (the text area of a memo), or, for a control that lets the mouse
+    // through, to what lies below it.
+    const QPoint inForm = widget->mapTo(form, widget->rect().center());
+    QWidget* target = widget->testAttribute(Qt::WA_TransparentForMouseEvents)
+                          ? form->childAt(inForm)
+                          : widget->childAt(widget->mapFrom(form, inForm));
+    if (target == nullptr) {
+        target = widget->testAttribute(Qt::WA_TransparentForMouseEvents) ? form : widget;
     }
-    SendClick(*target, point);
+    SendClick(*target, target->mapFrom(form, inForm));
 }
 
 void ScenarioRunner::Close(const std::string& formName, int lineNo) {
@@ -235,7 +234,7 @@ void ScenarioRunner::Close(const std::string& formName, int lineNo) {
         Note(lineNo, formName + " does not exist now; nothing to close");
         return;
     }
-    if (!form->IsShown() || !form->IsEnabled()) {
+    if (!form->OwnVisible() || !form->OwnEnabled()) {
         Note(lineNo, formName + " is hidden or disabled; the user can't close it");
         return;
     }

@@ -11,13 +11,13 @@
 #pragma once
 
 #include "app/services.h"
+#include "base/temp_directory.h"
 #include "platform/media/simulated_media_backend.h"
 #include "platform/system/error_box.h"
 #include "platform/system/event_dispatcher.h"
 #include "platform/system/qt_font_installer.h"
 #include "platform/system/registry.h"
 #include "platform/system/screen.h"
-#include "platform/system/temp_directory.h"
 #include "platform/system/virtual_clock.h"
 #include "script_command.h"
 

@@ -32,7 +32,8 @@ void ActiveForm::FormDestroyed(Form& form) {
 }
 
 bool ActiveForm::CanBeActive(const Form& form) {
-    return form.IsShown() && form.isEnabled();
+    // Enabled in effect: a window owned by a disabled window can't take input either.
+    return form.OwnVisible() && form.isEnabled();
 }
 
 void ActiveForm::MakeActive(Form* form) {

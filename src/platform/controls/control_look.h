@@ -2,6 +2,7 @@
 // them, their hint, and the part of their description every control gives.
 #pragma once
 
+#include <QFont>
 #include <QWidget>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -23,12 +24,23 @@ class Hint {
 public:
     void Apply(QWidget& widget, const std::string& text, bool show);
     const std::string& Text() const { return text_; }
+    std::string Utf8Text() const;
     bool Shown() const { return shown_; }
 
 private:
     std::string text_;
     bool shown_ = false;
 };
+
+// A font by the face name the designs use (font_faces.h maps it to the system's face) and its
+// height in pixels.
+QFont DesignedFont(const std::string& faceName, int pixelHeight, bool bold = false);
+
+// Font sizes that the designs give in points, in pixels at the designs' 96 pixels per inch,
+// rounded to the nearest pixel: 14 points are 19 pixels, 12 points 16.
+constexpr int PixelsOfPoints(int points) {
+    return (points * 96 + 36) / 72;
+}
 
 // The widget's own Visible and Enabled settings (not whether its form shows or is enabled).
 bool OwnVisible(const QWidget& widget);

@@ -145,8 +145,23 @@ void Form::SetClientSize(int width, int height) {
     ApplyGeometry();
 }
 
-bool Form::IsEnabled() const {
+bool Form::OwnEnabled() const {
     return !testAttribute(Qt::WA_ForceDisabled);
+}
+
+void Form::FocusForm() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+void Form::SetColor(const QColor& color) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, color);
+    setPalette(colours);
+    setAutoFillBackground(true);
+}
+
+void Form::SetFont(const std::string& faceName, int pixelHeight) {
+    setFont(DesignedFont(faceName, pixelHeight));
 }
 
 void Form::SetCursorShape(CursorShape shape) {
@@ -204,8 +219,8 @@ nlohmann::json Form::Describe() const {
             controls[child->objectName().toStdString()] = control->Describe();
         }
     }
-    return {{"visible", IsShown()},
-            {"enabled", IsEnabled()},
+    return {{"visible", OwnVisible()},
+            {"enabled", OwnEnabled()},
             {"caption", Cp1252ToUtf8(caption_)},
             {"left", Left()},
             {"top", Top()},
@@ -218,7 +233,7 @@ nlohmann::json Form::Describe() const {
 }
 
 void Form::setVisible(bool visible) {
-    const bool wasShown = IsShown();
+    const bool wasShown = OwnVisible();
     if (visible && !wasShown) {
         if (centred_ && !shownBefore_) {
             const QSize screen = environment_.screen.Size();

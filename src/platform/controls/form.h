@@ -31,6 +31,8 @@
 #include "platform/system/event_dispatcher.h"
 #include "platform/system/screen.h"
 
+#include <QColor>
+#include <QIcon>
 #include <QMargins>
 #include <QRect>
 #include <QWidget>
@@ -111,9 +113,24 @@ public:
     // window-system housekeeping are processed: no input, no timer, no queued event of the program.
     void ShowAndPaintNow();
 
-    // The form's own Visible and Enabled settings (not those of an owner).
-    bool IsShown() const { return !isHidden(); }
-    bool IsEnabled() const;
+    // The form's own Visible and Enabled settings (not those of an owner), in the vocabulary of
+    // the controls (window_control.h).
+    void SetVisible(bool visible) { setVisible(visible); }
+    void SetEnabled(bool enabled) { setEnabled(enabled); }
+    bool OwnVisible() const { return !isHidden(); }
+    bool OwnEnabled() const;
+
+    // Gives the keyboard focus to the form itself, away from any of its controls, so that keys
+    // reach its own handlers.
+    void FocusForm();
+
+    // The form's background colour, its font (which controls without a font of their own use)
+    // and its window icon.
+    void SetColor(const QColor& color);
+    void SetFont(const std::string& faceName, int pixelHeight);
+    void SetIcon(const QIcon& icon) { setWindowIcon(icon); }
+    // Keeps the window above every other window.
+    void SetStayOnTop() { setWindowFlag(Qt::WindowStaysOnTopHint); }
 
     // The mouse cursor over the form and over the controls that set none of their own.
     void SetCursorShape(CursorShape shape);

@@ -11,65 +11,65 @@ namespace {
 // Keys whose code does not follow from a range.
 const std::unordered_map<int, int>& FixedKeys() {
     static const std::unordered_map<int, int> keys = {
-        {Qt::Key_Backspace, 8},
-        {Qt::Key_Tab, 9},
-        {Qt::Key_Backtab, 9},
-        {Qt::Key_Clear, 12},
-        {Qt::Key_Return, 13},
-        {Qt::Key_Enter, 13},
-        {Qt::Key_Shift, 16},
-        {Qt::Key_Control, 17},
-        {Qt::Key_Alt, 18},
-        {Qt::Key_AltGr, 18},
-        {Qt::Key_Pause, 19},
-        {Qt::Key_CapsLock, 20},
-        {Qt::Key_Escape, 27},
-        {Qt::Key_Space, 32},
-        {Qt::Key_PageUp, 33},
-        {Qt::Key_PageDown, 34},
-        {Qt::Key_End, 35},
-        {Qt::Key_Home, 36},
-        {Qt::Key_Left, 37},
-        {Qt::Key_Up, 38},
-        {Qt::Key_Right, 39},
-        {Qt::Key_Down, 40},
-        {Qt::Key_Select, 41},
-        {Qt::Key_Printer, 42},
-        {Qt::Key_Execute, 43},
-        {Qt::Key_Print, 44},
-        {Qt::Key_Insert, 45},
-        {Qt::Key_Delete, 46},
-        {Qt::Key_Help, 47},
-        {Qt::Key_Meta, 91},
-        {Qt::Key_Super_L, 91},
-        {Qt::Key_Super_R, 92},
-        {Qt::Key_Menu, 93},
-        {Qt::Key_Sleep, 95},
-        {Qt::Key_NumLock, 144},
-        {Qt::Key_ScrollLock, 145},
+        {Qt::Key_Backspace, vk::kBackspace},
+        {Qt::Key_Tab, vk::kTab},
+        {Qt::Key_Backtab, vk::kTab},
+        {Qt::Key_Clear, vk::kClear},
+        {Qt::Key_Return, vk::kReturn},
+        {Qt::Key_Enter, vk::kReturn},
+        {Qt::Key_Shift, vk::kShift},
+        {Qt::Key_Control, vk::kControl},
+        {Qt::Key_Alt, vk::kAlt},
+        {Qt::Key_AltGr, vk::kAlt},
+        {Qt::Key_Pause, vk::kPause},
+        {Qt::Key_CapsLock, vk::kCapsLock},
+        {Qt::Key_Escape, vk::kEscape},
+        {Qt::Key_Space, vk::kSpace},
+        {Qt::Key_PageUp, vk::kPageUp},
+        {Qt::Key_PageDown, vk::kPageDown},
+        {Qt::Key_End, vk::kEnd},
+        {Qt::Key_Home, vk::kHome},
+        {Qt::Key_Left, vk::kLeft},
+        {Qt::Key_Up, vk::kUp},
+        {Qt::Key_Right, vk::kRight},
+        {Qt::Key_Down, vk::kDown},
+        {Qt::Key_Select, vk::kSelect},
+        {Qt::Key_Printer, vk::kPrinter},
+        {Qt::Key_Execute, vk::kExecute},
+        {Qt::Key_Print, vk::kPrintScreen},
+        {Qt::Key_Insert, vk::kInsert},
+        {Qt::Key_Delete, vk::kDelete},
+        {Qt::Key_Help, vk::kHelp},
+        {Qt::Key_Meta, vk::kLeftWindows},
+        {Qt::Key_Super_L, vk::kLeftWindows},
+        {Qt::Key_Super_R, vk::kRightWindows},
+        {Qt::Key_Menu, vk::kMenu},
+        {Qt::Key_Sleep, vk::kSleep},
+        {Qt::Key_NumLock, vk::kNumLock},
+        {Qt::Key_ScrollLock, vk::kScrollLock},
         // Punctuation keys of a US layout, shifted or not.
-        {Qt::Key_Semicolon, 186},
-        {Qt::Key_Colon, 186},
-        {Qt::Key_Equal, 187},
-        {Qt::Key_Plus, 187},
-        {Qt::Key_Comma, 188},
-        {Qt::Key_Less, 188},
-        {Qt::Key_Minus, 189},
-        {Qt::Key_Underscore, 189},
-        {Qt::Key_Period, 190},
-        {Qt::Key_Greater, 190},
-        {Qt::Key_Slash, 191},
-        {Qt::Key_Question, 191},
-        {Qt::Key_QuoteLeft, 192},
-        {Qt::Key_AsciiTilde, 192},
-        {Qt::Key_BracketLeft, 219},
-        {Qt::Key_BraceLeft, 219},
-        {Qt::Key_Backslash, 220},
-        {Qt::Key_Bar, 220},
-        {Qt::Key_BracketRight, 221},
-        {Qt::Key_BraceRight, 221},
-        {Qt::Key_Apostrophe, 222},
-        {Qt::Key_QuoteDbl, 222},
+        {Qt::Key_Semicolon, vk::kSemicolon},
+        {Qt::Key_Colon, vk::kSemicolon},
+        {Qt::Key_Equal, vk::kEquals},
+        {Qt::Key_Plus, vk::kEquals},
+        {Qt::Key_Comma, vk::kComma},
+        {Qt::Key_Less, vk::kComma},
+        {Qt::Key_Minus, vk::kMinus},
+        {Qt::Key_Underscore, vk::kMinus},
+        {Qt::Key_Period, vk::kPeriod},
+        {Qt::Key_Greater, vk::kPeriod},
+        {Qt::Key_Slash, vk::kSlash},
+        {Qt::Key_Question, vk::kSlash},
+        {Qt::Key_QuoteLeft, vk::kBackquote},
+        {Qt::Key_AsciiTilde, vk::kBackquote},
+        {Qt::Key_BracketLeft, vk::kLeftBracket},
+        {Qt::Key_BraceLeft, vk::kLeftBracket},
+        {Qt::Key_Backslash, vk::kBackslash},
+        {Qt::Key_Bar, vk::kBackslash},
+        {Qt::Key_BracketRight, vk::kRightBracket},
+        {Qt::Key_BraceRight, vk::kRightBracket},
+        {Qt::Key_Apostrophe, vk::kQuote},
+        {Qt::Key_QuoteDbl, vk::kQuote},
         // The shifted digits of a US layout are their digit keys.
         {Qt::Key_Exclam, '1'},
         {Qt::Key_At, '2'},
@@ -88,20 +88,20 @@ const std::unordered_map<int, int>& FixedKeys() {
 // The numeric keypad's own codes (with Num Lock on, as Qt reports the keypad digits).
 int KeypadKey(int qtKey) {
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
-        return 96 + (qtKey - Qt::Key_0);
+        return vk::kKeypad0 + (qtKey - Qt::Key_0);
     }
     switch (qtKey) {
     case Qt::Key_Asterisk:
-        return 106;
+        return vk::kKeypadMultiply;
     case Qt::Key_Plus:
-        return 107;
+        return vk::kKeypadAdd;
     case Qt::Key_Minus:
-        return 109;
+        return vk::kKeypadSubtract;
     case Qt::Key_Period:
     case Qt::Key_Comma:
-        return 110;
+        return vk::kKeypadDecimal;
     case Qt::Key_Slash:
-        return 111;
+        return vk::kKeypadDivide;
     default:
         return 0;
     }
@@ -119,7 +119,7 @@ int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers) {
         return qtKey; // Qt's codes of digits and letters are the virtual-key codes
     }
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) {
-        return 112 + (qtKey - Qt::Key_F1);
+        return vk::kF1 + (qtKey - Qt::Key_F1);
     }
     const auto found = FixedKeys().find(qtKey);
     return found != FixedKeys().end() ? found->second : 0;

@@ -9,8 +9,7 @@ namespace tavelio {
 
 Label::Label(QWidget* form, const char* name, int left, int top, int width, int height,
              const std::string& caption)
-    : QLabel(form) {
-    setObjectName(name);
+    : WindowControl(form, name) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setAutoFillBackground(true);
@@ -35,10 +34,7 @@ int Label::FontHeight() const {
 }
 
 void Label::SetFont(const std::string& faceName, int pixelHeight, bool bold) {
-    QFont designed(QString::fromStdString(faceName));
-    designed.setPixelSize(pixelHeight);
-    designed.setBold(bold);
-    setFont(designed);
+    setFont(DesignedFont(faceName, pixelHeight, bold));
     FitToText();
 }
 
@@ -79,16 +75,6 @@ void Label::SetColor(const QColor& color) {
     setPalette(colours);
 }
 
-void Label::SetBounds(int left, int top, int width, int height) {
-    setGeometry(left, top, width, height);
-    FitToText();
-}
-
-void Label::SetCursorShape(CursorShape shape) {
-    cursor_ = shape;
-    ApplyCursor(*this, shape);
-}
-
 void Label::FitToText() {
     if (!autoSize_) {
         return;
@@ -108,13 +94,10 @@ void Label::FitToText() {
 }
 
 nlohmann::json Label::Describe() const {
-    nlohmann::json description = DescribeControlWidget(*this, "label");
+    nlohmann::json description = DescribeWindowControl("label");
     description["caption"] = Cp1252ToUtf8(caption_);
     description["fontName"] = FontName();
     description["fontHeight"] = FontHeight();
-    description["hint"] = Cp1252ToUtf8(hint_.Text());
-    description["showHint"] = hint_.Shown();
-    description["cursor"] = CursorName(cursor_);
     return description;
 }
 

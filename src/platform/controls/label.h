@@ -9,8 +9,7 @@
 // Ownership: a widget child of its form, found by objectName.
 #pragma once
 
-#include "platform/controls/control.h"
-#include "platform/controls/control_look.h"
+#include "platform/controls/window_control.h"
 
 #include <QColor>
 #include <QLabel>
@@ -18,7 +17,7 @@
 
 namespace tavelio {
 
-class Label final : public QLabel, public Control {
+class Label final : public WindowControl<QLabel> {
 public:
     // Made shown, enabled, opaque, left-aligned, without wrap, with AutoSize on, in the form's
     // font and colour, at the bounds given.
@@ -43,24 +42,17 @@ public:
     void SetTransparent(bool transparent);
     void SetColor(const QColor& color);
 
-    void SetBounds(int left, int top, int width, int height);
-    void SetLeft(int left) { move(left, y()); }
-    void SetTop(int top) { move(x(), top); }
-
-    void SetHint(const std::string& text, bool show) { hint_.Apply(*this, text, show); }
-    void SetCursorShape(CursorShape shape);
-
-    // "kind" "label", the common properties, "caption", "fontName", "fontHeight", "hint",
-    // "showHint", "cursor".
+    // "kind" "label", the common properties, "caption", "fontName", "fontHeight".
     nlohmann::json Describe() const override;
+
+protected:
+    void SizeSet() override { FitToText(); }
 
 private:
     void FitToText();
 
     std::string caption_;
     bool autoSize_ = true;
-    CursorShape cursor_ = CursorShape::Default;
-    Hint hint_;
 };
 
 } // namespace tavelio

@@ -1,6 +1,5 @@
 #include "platform/controls/picture_box.h"
 
-#include "base/text_encoding.h"
 #include "platform/pictures/picture_loader.h"
 
 #include <QMouseEvent>
@@ -10,8 +9,7 @@ namespace tavelio {
 
 PictureBox::PictureBox(QWidget* form, const char* name, int left, int top, int width, int height,
                        Drawing drawing, EventDispatcher& dispatcher)
-    : QWidget(form), dispatcher_(dispatcher), drawing_(drawing) {
-    setObjectName(name);
+    : WindowControl(form, name), dispatcher_(dispatcher), drawing_(drawing) {
     setGeometry(left, top, width, height);
 }
 
@@ -29,19 +27,10 @@ void PictureBox::SetDrawing(Drawing drawing) {
     update();
 }
 
-void PictureBox::SetBounds(int left, int top, int width, int height) {
-    setGeometry(left, top, width, height);
-}
-
 void PictureBox::DeliverClick() {
     if (isVisible() && isEnabled() && onClick_) {
         dispatcher_.Run(onClick_);
     }
-}
-
-void PictureBox::SetCursorShape(CursorShape shape) {
-    cursor_ = shape;
-    ApplyCursor(*this, shape);
 }
 
 void PictureBox::SetIgnoresMouse(bool ignores) {
@@ -83,7 +72,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 nlohmann::json PictureBox::Describe() const {
-    nlohmann::json description = DescribeControlWidget(*this, "picture");
+    nlohmann::json description = DescribeWindowControl("picture");
     switch (drawing_) {
     case Drawing::Natural:
         description["drawing"] = "natural";
@@ -98,9 +87,6 @@ nlohmann::json PictureBox::Describe() const {
     description["picture"] = picture_.isNull() ? nlohmann::json(nullptr)
                                                : nlohmann::json{{"width", picture_.width()},
                                                                 {"height", picture_.height()}};
-    description["hint"] = Cp1252ToUtf8(hint_.Text());
-    description["showHint"] = hint_.Shown();
-    description["cursor"] = CursorName(cursor_);
     return description;
 }
 

@@ -7,8 +7,7 @@
 // Ownership: a widget child of its form, found by objectName; the dispatcher must outlive it.
 #pragma once
 
-#include "platform/controls/control.h"
-#include "platform/controls/control_look.h"
+#include "platform/controls/window_control.h"
 #include "platform/system/event_dispatcher.h"
 
 #include <QImage>
@@ -18,7 +17,7 @@
 
 namespace tavelio {
 
-class PictureBox final : public QWidget, public Control {
+class PictureBox final : public WindowControl<QWidget> {
 public:
     enum class Drawing { Natural, Centred, Stretched };
 
@@ -34,9 +33,6 @@ public:
     const QImage& Picture() const { return picture_; }
 
     void SetDrawing(Drawing drawing);
-    void SetBounds(int left, int top, int width, int height);
-    void SetLeft(int left) { move(left, y()); }
-    void SetTop(int top) { move(x(), top); }
 
     // The click handler (for example AnnClick); none by default.
     void SetOnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }
@@ -44,14 +40,11 @@ public:
     // nothing when the control can't be clicked (it, or its form, is hidden or disabled).
     void DeliverClick();
 
-    void SetHint(const std::string& text, bool show) { hint_.Apply(*this, text, show); }
-    void SetCursorShape(CursorShape shape);
     // A control that ignores the mouse lets clicks through to what is below it.
     void SetIgnoresMouse(bool ignores);
 
     // "kind" "picture", the common properties, "drawing" ("natural", "centred", "stretched"),
-    // "picture" ({"width", "height"} of the loaded picture, or null), "hint", "showHint",
-    // "cursor".
+    // "picture" ({"width", "height"} of the loaded picture, or null).
     nlohmann::json Describe() const override;
 
 protected:
@@ -65,8 +58,6 @@ private:
     Drawing drawing_;
     std::function<void()> onClick_;
     bool pressed_ = false;
-    CursorShape cursor_ = CursorShape::Default;
-    Hint hint_;
 };
 
 } // namespace tavelio

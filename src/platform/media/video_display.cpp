@@ -4,8 +4,7 @@
 
 namespace tavelio {
 
-VideoDisplay::VideoDisplay(QWidget* form, const char* name) : QWidget(form) {
-    setObjectName(name);
+VideoDisplay::VideoDisplay(QWidget* form, const char* name) : WindowControl(form, name) {
     // Frames cover what they cover; the rest keeps the window's own background.
     setAutoFillBackground(true);
 }
@@ -42,16 +41,10 @@ QRect VideoDisplay::FrameRect() const {
 }
 
 nlohmann::json VideoDisplay::Describe() const {
-    return {{"kind", "videoDisplay"},
-            {"visible", !isHidden()},
-            {"enabled", !testAttribute(Qt::WA_Disabled)},
-            {"left", x()},
-            {"top", y()},
-            {"width", width()},
-            {"height", height()},
-            {"hint", toolTip().toStdString()},
-            {"frameWidth", frame_.width()},
-            {"frameHeight", frame_.height()}};
+    nlohmann::json description = DescribeWindowControl("videoDisplay");
+    description["frameWidth"] = frame_.width();
+    description["frameHeight"] = frame_.height();
+    return description;
 }
 
 } // namespace tavelio

@@ -8,14 +8,14 @@
 // user-interface thread only (the media back end hands them over).
 #pragma once
 
-#include "platform/controls/control.h"
+#include "platform/controls/window_control.h"
 
 #include <QImage>
 #include <QWidget>
 
 namespace tavelio {
 
-class VideoDisplay final : public QWidget, public Control {
+class VideoDisplay final : public WindowControl<QWidget> {
 public:
     VideoDisplay(QWidget* form, const char* name);
 
@@ -26,6 +26,7 @@ public:
     // How many frames have been shown since the widget was made.
     int FrameCount() const { return frameCount_; }
 
+    // "kind" "videoDisplay", the common properties, "frameWidth", "frameHeight".
     nlohmann::json Describe() const override;
 
 protected:

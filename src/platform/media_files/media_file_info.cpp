@@ -1,10 +1,11 @@
 #include "platform/media_files/media_file_info.h"
 
+#include "base/posix_file.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 #include <sys/stat.h>
 #include <vector>
 
@@ -20,12 +21,10 @@ std::uint32_t Be32(const unsigned char* p) {
 }
 
 // Reads up to size bytes at offset; returns what was read.
-std::vector<unsigned char> ReadAt(std::ifstream& in, std::uint64_t offset, std::size_t size) {
+std::vector<unsigned char> ReadAt(PosixFile& file, std::uint64_t offset, std::size_t size) {
     std::vector<unsigned char> bytes(size);
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(offset));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    file.SeekTo(static_cast<std::int64_t>(offset));
+    bytes.resize(file.Read(bytes));
     return bytes;
 }
 
@@ -36,11 +35,11 @@ struct Chunk {
 
 // Finds the chunk with the given id among the chunks between begin and end of a RIFF file; with
 // listType, the LIST chunk of that type (its data then starts after the type).
-std::optional<Chunk> FindChunk(std::ifstream& in, std::uint64_t begin, std::uint64_t end,
+std::optional<Chunk> FindChunk(PosixFile& file, std::uint64_t begin, std::uint64_t end,
                                const char* id, const char* listType = nullptr) {
     std::uint64_t offset = begin;
     while (offset + 8 <= end) {
-        const auto header = ReadAt(in, offset, 12);
+        const auto header = ReadAt(file, offset, 12);
         if (header.size() < 8) {
             return std::nullopt;
         }
@@ -58,13 +57,13 @@ std::optional<Chunk> FindChunk(std::ifstream& in, std::uint64_t begin, std::uint
     return std::nullopt;
 }
 
-void ReadWav(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
-    const auto format = FindChunk(in, 12, fileSize, "fmt ");
-    const auto data = FindChunk(in, 12, fileSize, "data");
+void ReadWav(PosixFile& file, std::uint64_t fileSize, MediaFileInfo& info) {
+    const auto format = FindChunk(file, 12, fileSize, "fmt ");
+    const auto data = FindChunk(file, 12, fileSize, "data");
     if (!format || !data || format->size < 16) {
         return;
     }
-    const auto fields = ReadAt(in, format->dataOffset, 16);
+    const auto fields = ReadAt(file, format->dataOffset, 16);
     const std::uint32_t byteRate = fields.size() == 16 ? Le32(&fields[8]) : 0;
     if (byteRate == 0) {
         return;
@@ -76,17 +75,17 @@ void ReadWav(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
     info.lengthMs = static_cast<std::int64_t>(dataSize * 1000 / byteRate);
 }
 
-void ReadAvi(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
-    const auto headers = FindChunk(in, 12, fileSize, "LIST", "hdrl");
+void ReadAvi(PosixFile& file, std::uint64_t fileSize, MediaFileInfo& info) {
+    const auto headers = FindChunk(file, 12, fileSize, "LIST", "hdrl");
     if (!headers) {
         return;
     }
-    const auto main = FindChunk(in, headers->dataOffset,
+    const auto main = FindChunk(file, headers->dataOffset,
                                 std::min(fileSize, headers->dataOffset + headers->size), "avih");
     if (!main || main->size < 20) {
         return;
     }
-    const auto fields = ReadAt(in, main->dataOffset, 20);
+    const auto fields = ReadAt(file, main->dataOffset, 20);
     if (fields.size() < 20) {
         return;
     }
@@ -149,28 +148,28 @@ std::optional<MpegFrame> ParseMpegHeader(const unsigned char* h) {
     return frame;
 }
 
-void ReadMp3(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
+void ReadMp3(PosixFile& file, std::uint64_t fileSize, MediaFileInfo& info) {
     std::uint64_t start = 0;
-    const auto tag = ReadAt(in, 0, 10);
+    const auto tag = ReadAt(file, 0, 10);
     if (tag.size() == 10 && std::memcmp(tag.data(), "ID3", 3) == 0) {
         const std::uint64_t size =
             (tag[6] & 0x7F) << 21 | (tag[7] & 0x7F) << 14 | (tag[8] & 0x7F) << 7 | (tag[9] & 0x7F);
         start = 10 + size + ((tag[5] & 0x10) ? 10 : 0);
     }
-    const auto first = ReadAt(in, start, 4);
+    const auto first = ReadAt(file, start, 4);
     const auto frame = first.size() == 4 ? ParseMpegHeader(first.data()) : std::nullopt;
     if (!frame) {
         return;
     }
     // One header could be chance; a second one right where the first frame ends is not.
-    const auto second = ReadAt(in, start + frame->size, 4);
+    const auto second = ReadAt(file, start + frame->size, 4);
     if (second.size() < 4 || !ParseMpegHeader(second.data())) {
         return;
     }
     info.kind = MediaFileKind::Mp3;
     info.sampleRate = frame->sampleRate;
 
-    const auto body = ReadAt(in, start + 4 + frame->sideInfoSize, 8 + 4 + 4 + 100 + 4 + 24);
+    const auto body = ReadAt(file, start + 4 + frame->sideInfoSize, 8 + 4 + 4 + 100 + 4 + 24);
     if (body.size() >= 8 &&
         (std::memcmp(body.data(), "Xing", 4) == 0 || std::memcmp(body.data(), "Info", 4) == 0)) {
         const std::uint32_t flags = Be32(&body[4]);
@@ -207,7 +206,7 @@ void ReadMp3(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
     // size wrong. Files too large to read whole are estimated from the first frame's bit rate.
     std::uint64_t end = fileSize;
     const auto trailer =
-        fileSize >= 128 ? ReadAt(in, fileSize - 128, 3) : std::vector<unsigned char>{};
+        fileSize >= 128 ? ReadAt(file, fileSize - 128, 3) : std::vector<unsigned char>{};
     if (trailer.size() == 3 && std::memcmp(trailer.data(), "TAG", 3) == 0) {
         end -= 128;
     }
@@ -216,7 +215,7 @@ void ReadMp3(std::ifstream& in, std::uint64_t fileSize, MediaFileInfo& info) {
         info.lengthMs = static_cast<std::int64_t>(audioBytes * 8 / frame->bitrateKbps);
         return;
     }
-    const auto audio = ReadAt(in, start, static_cast<std::size_t>(audioBytes));
+    const auto audio = ReadAt(file, start, static_cast<std::size_t>(audioBytes));
     std::int64_t samples = 0;
     std::size_t at = 0;
     while (at + 4 <= audio.size()) {
@@ -237,22 +236,24 @@ std::optional<MediaFileInfo> ReadMediaFileInfo(const std::string& path) {
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    int ignored = 0;
+    std::optional<PosixFile> file = PosixFile::OpenReadOnlyIfPossible(path, ignored);
+    if (!file) {
         return std::nullopt;
     }
     const std::uint64_t fileSize = static_cast<std::uint64_t>(status.st_size);
     MediaFileInfo info;
-    const auto riff = ReadAt(in, 0, 12);
+    const auto riff = ReadAt(*file, 0, 12);
     if (riff.size() == 12 && std::memcmp(riff.data(), "RIFF", 4) == 0) {
         if (std::memcmp(&riff[8], "WAVE", 4) == 0) {
-            ReadWav(in, fileSize, info);
+            ReadWav(*file, fileSize, info);
         } else if (std::memcmp(&riff[8], "AVI ", 4) == 0) {
-            ReadAvi(in, fileSize, info);
+            ReadAvi(*file, fileSize, info);
         }
-        return info;
+    } else {
+        ReadMp3(*file, fileSize, info);
     }
-    ReadMp3(in, fileSize, info);
+    file->Close();
     return info;
 }
 

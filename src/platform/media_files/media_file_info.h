@@ -25,7 +25,7 @@ struct MediaFileInfo {
 };
 
 // Reads the headers of the file at path. Returns nothing when the file cannot be opened for
-// reading or is not a regular file.
+// reading or is not a regular file; a read that fails once the file is open raises EInOutError.
 //   WAV: "RIFF"/"WAVE" with a "fmt " chunk of non-zero byte rate and a "data" chunk; length is
 //        the data size (as far as the file holds it) over the byte rate.
 //   AVI: "RIFF"/"AVI " with an "avih" main header; length is microseconds per frame times the

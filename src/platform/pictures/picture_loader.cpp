@@ -11,7 +11,7 @@
 #include <cctype>
 #include <cstdint>
 #include <span>
-#include <vector>
+#include <string>
 
 namespace tavelio {
 namespace {
@@ -32,20 +32,10 @@ std::string Lowered(std::string text) {
     return text;
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    PosixFile file = PosixFile::OpenReadOnly(path);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
-    bytes.resize(file.Read(bytes));
-    file.Close();
-    return bytes;
-}
-
 // Reads with the one Qt reader named, never guessing another format from the content: a file
 // that is not what its extension says is not valid, as it would be in an image control.
-QImage ReadWithQt(const std::vector<std::uint8_t>& bytes, const char* format,
-                  const char* invalidMessage) {
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<qsizetype>(bytes.size()));
+QImage ReadWithQt(const std::string& bytes, const char* format, const char* invalidMessage) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
@@ -70,7 +60,9 @@ QImage LoadPictureFile(const std::string& path) {
         return ReadWithQt(ReadWholeFile(path), "ico", "Icon image is not valid");
     }
     if (kind == "jpg" || kind == "jpeg") {
-        return DecodeJpeg(ReadWholeFile(path));
+        const std::string bytes = ReadWholeFile(path);
+        return DecodeJpeg(
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
     }
     // Metafiles ("wmf", "emf") are not read yet.
     throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");

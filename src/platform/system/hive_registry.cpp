@@ -1,6 +1,7 @@
 #include "platform/system/hive_registry.h"
 
 #include "base/errors.h"
+#include "base/posix_file.h"
 #include "base/text_encoding.h"
 
 #include <QString>
@@ -10,12 +11,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace tavelio {
@@ -152,34 +151,6 @@ struct Malformed {
     int line;
     std::string problem;
 };
-
-enum class ReadOutcome { Read, Missing, Failed };
-
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, int& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
-    }
-    char buffer[8192];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            error = errno;
-            ::close(fd);
-            return ReadOutcome::Failed;
-        }
-        if (got == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    return ReadOutcome::Read;
-}
 
 // The file's text as UTF-8, from its byte-order mark, else UTF-8 when it is valid UTF-8, else
 // Windows-1252.
@@ -514,20 +485,17 @@ std::string HiveRegistry::DefaultPath() {
 }
 
 std::unique_ptr<RegistryKey> HiveRegistry::OpenKey(const std::string& path) {
-    std::string bytes;
     int error = 0;
-    switch (ReadWholeFile(path_, bytes, error)) {
-    case ReadOutcome::Missing:
+    const std::optional<std::string> bytes = ReadWholeFileIfPossible(path_, error);
+    if (!bytes) {
+        if (error != ENOENT) {
+            std::cerr << "tavelio: registry file " << path_ << ": " << std::strerror(error)
+                      << "; no registry key is read\n";
+        }
         return nullptr;
-    case ReadOutcome::Failed:
-        std::cerr << "tavelio: registry file " << path_ << ": " << std::strerror(error)
-                  << "; no registry key is read\n";
-        return nullptr;
-    case ReadOutcome::Read:
-        break;
     }
     std::map<std::string, ValueTable> keys;
-    HiveParser parser(SplitLines(DecodeFileText(bytes)));
+    HiveParser parser(SplitLines(DecodeFileText(*bytes)));
     if (const std::optional<Malformed> malformed = parser.Parse(keys)) {
         std::cerr << "tavelio: registry file " << path_ << ", line " << malformed->line << ": "
                   << malformed->problem << "; no registry key is read\n";

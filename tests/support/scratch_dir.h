@@ -1,4 +1,6 @@
-// Test helpers: a private scratch folder and whole-file reads and writes.
+// Test helpers: a private scratch folder and whole-file reads and writes. They use the standard
+// library rather than the program's file layer, so that the tests of that layer do not check it
+// with itself.
 #pragma once
 
 #include <cstdlib>
@@ -8,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 
 // A fresh folder under the system's temporary directory, removed with everything in it when
 // the object goes.
@@ -53,4 +55,4 @@ inline std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-} // namespace tavelio::testing
+} // namespace tavelio::test

@@ -1,4 +1,4 @@
-#include "platform/system/temp_directory.h"
+#include "base/temp_directory.h"
 
 #include <array>
 #include <atomic>

@@ -3,15 +3,16 @@
 
 #include "content/byte_coding.h"
 #include "content/database_reader.h"
+#include "content/record_fields.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 
-using FieldTexts = std::array<std::string, 17>;
+using FieldTexts = std::array<std::string, kRecordFieldCount>;
 
 // The content of the font block: a pattern that is not the same at every offset.
 inline std::string FontContent() {
@@ -69,10 +70,10 @@ inline std::string DatabaseBytes(const std::string& recordArea) {
 
 inline std::string TwelveSampleRecords() {
     std::string area;
-    for (int slot = 1; slot <= 12; ++slot) {
+    for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
         area += RecordContent(SampleFields(slot));
     }
     return area;
 }
 
-} // namespace tavelio::testing
+} // namespace tavelio::test

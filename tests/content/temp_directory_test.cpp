@@ -1,5 +1,5 @@
-#include "content/scratch_dir.h"
-#include "platform/system/temp_directory.h"
+#include "base/temp_directory.h"
+#include "support/scratch_dir.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -12,8 +12,8 @@ namespace tavelio {
 namespace {
 
 namespace fs = std::filesystem;
-using tavelio::testing::ScratchDir;
-using tavelio::testing::WriteFile;
+using tavelio::test::ScratchDir;
+using tavelio::test::WriteFile;
 
 class TempDirectoryTest : public ::testing::Test {
 protected:

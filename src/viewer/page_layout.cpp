@@ -1,0 +1,252 @@
+#include "viewer/page_layout.h"
+
+#include "content/tilde_lines.h"
+#include "platform/controls/control_look.h"
+#include "viewer/page_picture.h"
+#include "viewer/view_book.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace tavelio {
+namespace {
+
+// The page buttons' top on a text page.
+constexpr int kTextPageButtonTop = 215;
+// The picture of a ruled-line page, and the height of picture or clip that the home positions
+// of the ruled lines are made for.
+constexpr int kFramedPictureWidth = 315;
+constexpr int kFramedPictureHeight = 225;
+// Room a fitted picture leaves to the client area's right and bottom edges (with its left and
+// top at 225, 25 of the page frame: 5 pixels each way).
+constexpr int kFitMarginX = 230;
+constexpr int kFitMarginY = 30;
+// Ruling geometry: a ruled text line at top T has its rules at T + 13 (solid), T + 28 (dotted)
+// and T + 48 (solid); the next text line starts 66 pixels lower; the first one 27 pixels under
+// the picture or clip (which starts at top 25).
+constexpr int kUpperRule = 13;
+constexpr int kDottedRule = 28;
+constexpr int kBaseRule = 48;
+constexpr int kLinePitch = 66;
+constexpr int kFirstLineBelowMedia = 27;
+
+// A cursor move's 8-bit result, kept inside the table: 0 is the last slot, and a result past
+// the last slot goes round to the first slots as NextRecord's 225 does.
+std::uint8_t IntoTable(std::uint8_t slot) {
+    if (slot == 0) {
+        return PageTable::kLastSlot;
+    }
+    if (slot > PageTable::kLastSlot) {
+        return static_cast<std::uint8_t>(slot - PageTable::kLastSlot);
+    }
+    return slot;
+}
+
+void MoveTo(Viewer& viewer, int slot) {
+    viewer.cursor.CurPage = IntoTable(static_cast<std::uint8_t>(slot));
+    LoadPage(viewer);
+}
+
+int PageNo(const Viewer& viewer) {
+    return viewer.Current().PageNo;
+}
+
+int PageKind(const Viewer& viewer) {
+    return viewer.Current().PageKind;
+}
+
+bool OnAnswersPage(const Viewer& viewer) {
+    return PageNo(viewer) == viewer.cursor.StoryPage + 1;
+}
+
+// A record character as the text of an edit field: the zero character of an empty slot shows as
+// nothing.
+std::string LetterText(char letter) {
+    return letter == '\0' ? std::string() : std::string(1, letter);
+}
+
+void WriteDiagnosticFields(TViewBook& view, const QVDBType& record) {
+    view.Show1->SetText(std::to_string(record.BookNo));
+    view.Show2->SetText(std::to_string(record.PageNo));
+    view.Show3->SetText(LetterText(record.Letter));
+    view.Show4->SetText(record.Title);
+    view.Show6->SetText(std::to_string(record.PicOffset));
+    view.Show7->SetText(std::to_string(record.PicSize));
+    view.Show8->SetText(record.PicType);
+    view.Show9->SetText(std::to_string(record.MediaHeight));
+    view.Show10->SetText(std::to_string(record.MediaWidth));
+    view.Show11->SetText(record.AniFile);
+    view.Show13->SetText(std::to_string(record.SpeechStart));
+    view.Show14->SetText(std::to_string(record.SpeechEnd));
+    view.Show15->SetText(std::to_string(record.PageKind));
+}
+
+std::array<Label*, 3> TextLines(TViewBook& view) {
+    return {view.Text1, view.Text2, view.Text3};
+}
+
+void SetPageButtonsTop(TViewBook& view, int top) {
+    for (GlyphButton* button : {view.Previous, view.Home, view.Next}) {
+        button->SetTop(top);
+    }
+}
+
+} // namespace
+
+void NextRecord(Viewer& viewer) {
+    MoveTo(viewer, viewer.cursor.CurPage + 1);
+}
+
+void PrevRecord(Viewer& viewer) {
+    MoveTo(viewer, viewer.cursor.CurPage - 1);
+}
+
+void MoveRecord(Viewer& viewer, std::int8_t delta) {
+    MoveTo(viewer, viewer.cursor.CurPage + delta);
+}
+
+void LoadPage(Viewer& viewer) {
+    TViewBook& view = viewer.view;
+    const QVDBType& record = viewer.Current();
+    WriteDiagnosticFields(view, record);
+    view.Instructions->SetLines(SplitTildeLines(record.InstructionText));
+    view.Text->SetLines(SplitTildeLines(record.PageText));
+    view.VoicePrompt->SetLines(SplitTildeLines(record.PromptText));
+    view.ScriptStrings->SetLines(SplitTildeLines(record.ScriptText));
+    ShowTextLines(viewer);
+    ShowPagePicture(viewer, viewer.cursor.CurPage);
+}
+
+void ShowTextLines(Viewer& viewer) {
+    TViewBook& view = viewer.view;
+    const std::array<Label*, 3> lines = TextLines(view);
+    for (Label* line : lines) {
+        line->SetVisible(false);
+    }
+    view.Text->SetVisible(false);
+
+    const int kind = PageKind(viewer);
+    if (kind >= 1 && kind <= 3) {
+        const std::vector<std::string>& text = view.Text->Lines();
+        for (std::size_t n = 0; n < static_cast<std::size_t>(kind); ++n) {
+            lines[n]->SetCaption(n < text.size() ? text[n] : std::string());
+            lines[n]->SetVisible(true);
+        }
+    } else if (kind >= 4 && kind <= 6) {
+        view.Text->SetVisible(true);
+    }
+}
+
+void ArrangePageFrame(Viewer& viewer) {
+    TViewBook& view = viewer.view;
+    const QVDBType& record = viewer.Current();
+    const int kind = record.PageKind;
+
+    view.Instructions->SetScrollBars(PageNo(viewer) == viewer.cursor.StoryPage
+                                         ? Memo::ScrollBars::Vertical
+                                         : Memo::ScrollBars::None);
+
+    const bool narratorInWriting =
+        !viewer.settings.SoundOn && record.PromptText != " " && !OnAnswersPage(viewer);
+    view.VoicePrompt->SetVisible(narratorInWriting);
+    view.VoiceOnly->SetVisible(narratorInWriting);
+
+    for (RuleLine* rule : {view.SolidLine5, view.SolidLine6, view.DotLine3}) {
+        rule->SetVisible(kind == 3);
+    }
+    for (RuleLine* rule : {view.SolidLine3, view.SolidLine4, view.DotLine2}) {
+        rule->SetVisible(kind == 2 || kind == 3);
+    }
+    for (RuleLine* rule : {view.SolidLine1, view.SolidLine2, view.DotLine1}) {
+        rule->SetVisible(kind >= 1 && kind <= 3);
+    }
+
+    const bool pictureLayout = kind <= 3;
+    view.BackGround->SetVisible(pictureLayout);
+    view.Instructions->SetFontHeight(PixelsOfPoints(pictureLayout ? 14 : 12));
+    view.Instructions->SetBorderStyle(pictureLayout ? Memo::BorderStyle::Single
+                                                    : Memo::BorderStyle::None);
+    view.Instructions->SetWidth(pictureLayout ? 193 : 110);
+    if (pictureLayout) {
+        view.VoicePrompt->SetBounds(24, 290, 121, view.VoicePrompt->Height());
+    } else {
+        view.VoicePrompt->SetBounds(135, 155, 506, view.VoicePrompt->Height());
+    }
+    view.Note->SetVisible(!pictureLayout);
+}
+
+void PlacePageMedia(Viewer& viewer) {
+    TViewBook& view = viewer.view;
+    const QVDBType& record = viewer.Current();
+    const int kind = record.PageKind;
+
+    if (OnAnswersPage(viewer)) {
+        view.VoicePrompt->SetVisible(true);
+        view.AnswersLabel->SetVisible(true);
+    }
+    if (kind > 3) {
+        SetPageButtonsTop(view, kTextPageButtonTop);
+        view.BackGround->SetVisible(false);
+    }
+    if (kind >= 1 && kind <= 3) {
+        const Label* lastLine = TextLines(view)[static_cast<std::size_t>(kind - 1)];
+        SetPageButtonsTop(view, lastLine->Top() + lastLine->Height() + 2);
+    }
+    if (kind == 0) {
+        // The picture at its natural size and 4 pixels more each way, shrunk to the room the
+        // client area leaves with the proportion kept. Sizes that name no picture (negative
+        // ones, of a broken record, or a window too small for any room) count as none.
+        double width = std::max(0, record.MediaWidth + 4);
+        double height = std::max(0, record.MediaHeight + 4);
+        const double roomX = std::max(0, view.ClientWidth() - kFitMarginX);
+        const double roomY = std::max(0, view.ClientHeight() - kFitMarginY);
+        if (roomX < width) {
+            height = height * roomX / width;
+            width = roomX;
+        }
+        if (roomY < height) {
+            width = width * roomY / height;
+            height = roomY;
+        }
+        const int fittedWidth = static_cast<int>(width);
+        const int fittedHeight = static_cast<int>(height);
+        SetPageButtonsTop(view, fittedHeight + kFirstLineBelowMedia);
+        view.BackGround->SetHeight(fittedHeight);
+        view.BackGround->SetWidth(fittedWidth);
+    } else {
+        view.BackGround->SetWidth(kFramedPictureWidth);
+        view.BackGround->SetHeight(kFramedPictureHeight);
+    }
+}
+
+void PutRuledLinesHome(Viewer& viewer) {
+    PutRuledLinesUnder(viewer, kFramedPictureHeight);
+}
+
+void PutRuledLinesUnder(Viewer& viewer, int mediaHeight) {
+    TViewBook& view = viewer.view;
+    const std::array<Label*, 3> lines = TextLines(view);
+    const std::array<RuleLine*, 3> upperRules{view.SolidLine1, view.SolidLine3, view.SolidLine5};
+    const std::array<RuleLine*, 3> dottedRules{view.DotLine1, view.DotLine2, view.DotLine3};
+    const std::array<RuleLine*, 3> baseRules{view.SolidLine2, view.SolidLine4, view.SolidLine6};
+    int top = mediaHeight + kFirstLineBelowMedia;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        lines[n]->SetTop(top);
+        upperRules[n]->SetTop(top + kUpperRule);
+        dottedRules[n]->SetTop(top + kDottedRule);
+        baseRules[n]->SetTop(top + kBaseRule);
+        top += kLinePitch;
+    }
+}
+
+void ApplyCoverLayout(Viewer& viewer) {
+    viewer.view.BackGround->SetBounds(88, 25, 493, 432);
+    viewer.view.BackGround->SetVisible(true);
+}
+
+void ApplyPageFrame(Viewer& viewer) {
+    viewer.view.BackGround->SetBounds(225, 25, kFramedPictureWidth, kFramedPictureHeight);
+}
+
+} // namespace tavelio

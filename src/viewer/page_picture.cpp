@@ -1,0 +1,55 @@
+#include "viewer/page_picture.h"
+
+#include "base/text_encoding.h"
+#include "viewer/view_book.h"
+
+#include <cstdio>
+
+namespace tavelio {
+namespace {
+
+constexpr const char* kArchive = "Graphics.dat";
+constexpr const char* kNoPicture = "NA";
+
+class DiskPictureFiles final : public PictureFiles {
+public:
+    PictureCopy CopyOut(const std::string& tempPath, std::int32_t picOffset,
+                        std::int32_t picSize) override {
+        return CopyPictureOut(kArchive, tempPath, picOffset, picSize);
+    }
+    bool Delete(const std::string& path) override { return std::remove(path.c_str()) == 0; }
+};
+
+void ShowError(Label& errorLabel, const std::string& message, const std::string& tempPath) {
+    // The caption is Windows-1252; the path is this system's, which may hold other characters.
+    errorLabel.SetCaption(message + Utf8ToCp1252(tempPath).value_or(tempPath));
+    errorLabel.SetVisible(true);
+}
+
+} // namespace
+
+void ShowPagePicture(Viewer& viewer, std::uint8_t slot) {
+    DiskPictureFiles disk;
+    ShowPagePicture(viewer, slot, disk);
+}
+
+void ShowPagePicture(Viewer& viewer, std::uint8_t slot, PictureFiles& files) {
+    const QVDBType& record = viewer.pages.At(slot);
+    if (record.PicType == kNoPicture) {
+        return;
+    }
+    Label& errorLabel = *viewer.view.ErrorLabel;
+    errorLabel.SetVisible(false);
+    const std::string tempPath = PictureTempPath(viewer.settings.TempDir, record.PicType);
+    if (files.CopyOut(tempPath, record.PicOffset, record.PicSize) == PictureCopy::WriteWentShort) {
+        ShowError(errorLabel, "Error writing Temp File ", tempPath);
+    }
+    if (!errorLabel.OwnVisible()) {
+        viewer.view.BackGround->LoadFromFile(tempPath);
+    }
+    if (!files.Delete(tempPath)) {
+        ShowError(errorLabel, "Error deleting Temp File ", tempPath);
+    }
+}
+
+} // namespace tavelio
