@@ -215,6 +215,14 @@ TEST_F(MediaGstTest, ClipFramesReachTheDisplay) {
     // Painting fits the frame to the widget.
     const QImage shown = display->grab().toImage();
     EXPECT_EQ(shown.size(), QSize(315, 226));
+
+    // The last frame stays, colours right, once the file is closed and the player is gone: the
+    // display holds the decoder's buffer itself. The clip shows colour bars; the sixth is red.
+    player_.reset();
+    const QColor red = display->grab().toImage().pixelColor(315 * 11 / 14, 20);
+    EXPECT_GT(red.red(), 150);
+    EXPECT_LT(red.green(), 60);
+    EXPECT_LT(red.blue(), 60);
 }
 
 TEST_F(MediaGstTest, Mp3StretchPlaysAndNotifiesOnce) {

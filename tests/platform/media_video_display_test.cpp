@@ -1,6 +1,8 @@
 #include "platform/media/video_display.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QScreen>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -42,6 +44,22 @@ TEST_F(VideoDisplayTest, FrameIsFittedWithItsProportionsAndCentred) {
     EXPECT_EQ(whole.pixelColor(0, 0), QColor(Qt::blue));
     EXPECT_EQ(whole.pixelColor(314, 225), QColor(Qt::blue));
     EXPECT_EQ(display_->FrameCount(), 2);
+}
+
+TEST_F(VideoDisplayTest, EachNewFrameReachesTheScreen) {
+    // What the window system got, not a fresh rendering of the widget: a frame of the size before
+    // repaints only its own rectangle, and that must take all of it.
+    form_.resize(100, 100);
+    display_->resize(100, 100);
+    form_.show();
+    display_->ShowFrame(Filled(40, 20, Qt::red));
+    QCoreApplication::processEvents();
+    display_->ShowFrame(Filled(40, 20, Qt::blue));
+    QCoreApplication::processEvents();
+    const QImage screen = form_.screen()->grabWindow(form_.winId()).toImage();
+    EXPECT_EQ(screen.pixelColor(2, 30), QColor(Qt::blue));
+    EXPECT_EQ(screen.pixelColor(97, 70), QColor(Qt::blue));
+    EXPECT_EQ(screen.pixelColor(50, 10), QColor(Qt::white));
 }
 
 TEST_F(VideoDisplayTest, WithoutFrameShowsItsBackground) {

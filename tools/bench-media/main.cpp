@@ -3,10 +3,12 @@
 // stretch's start and end lie from the asked positions; times a cold and a warm Open; and
 // measures the processor time of playing a 315 x 226 Motion-JPEG clip at 15 frames per second
 // into a display. Prints one line per stretch, a summary, and as its last line one JSON object.
+// With --clip-only it measures the clip alone, in a few seconds.
 //
 // Its test signals and clip live in a scratch folder that is removed at the end, also when the
-// run is interrupted (Ctrl+C, SIGTERM, SIGHUP): the signal only marks the run as interrupted, the
-// measuring loops stop at their next turn, and the signal is raised again once the folder is gone.
+// run is interrupted (Ctrl+C, SIGTERM, SIGHUP): the signal only marks the run as interrupted and
+// wakes the event loop, the measuring loops stop at their next turn, and the signal is raised again
+// once the folder is gone.
 #include "bench_signals.h"
 #include "platform/media/gst_media_backend.h"
 #include "platform/media/media_player.h"
@@ -18,9 +20,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -28,8 +32,10 @@
 #include <cstring>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <random>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace tavelio;
 using namespace tavelio::bench;
@@ -41,20 +47,31 @@ constexpr int kSignalSeconds = 20;
 constexpr int kStretches = 20;
 
 constexpr const char* kUsage =
-    "usage: tavelio-bench-media [--help | --version]\n"
+    "usage: tavelio-bench-media [--clip-only | --help | --version]\n"
     "Measures the GStreamer media playback for about half a minute: how far narration stretches\n"
     "start and end from the asked positions (WAV and MP3), how long opening a file takes, and the\n"
     "processor time of playing a clip. Prints one line per stretch, a summary and, as the last\n"
-    "line, a JSON object. Needs no display and plays nothing aloud.\n";
+    "line, a JSON object. Needs no display and plays nothing aloud.\n"
+    "  --clip-only  measure only the processor time of the clip, in a few seconds\n";
 
 // The signal that interrupted the run, or 0.
 volatile std::sig_atomic_t interruption = 0;
+// Written to when a signal comes, so that an event loop asleep wakes up and sees it.
+int interruptionPipe[2] = {-1, -1};
 
 void MarkInterrupted(int signal) {
+    const int savedErrno = errno; // of whatever the signal interrupted
     interruption = signal;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(interruptionPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 void CatchInterruptions() {
+    if (pipe(interruptionPipe) != 0) {
+        std::perror("tavelio-bench-media");
+        std::exit(1);
+    }
     struct sigaction action {};
     action.sa_handler = MarkInterrupted;
     sigemptyset(&action.sa_mask);
@@ -80,15 +97,19 @@ private:
     std::vector<std::int16_t> samples_;
 };
 
+// Waits the way the program does, asleep in the event loop, until done() holds after some event,
+// timeoutMs pass or the run is interrupted. A loop that polled would add its own wake-ups to the
+// processor time measured.
 bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(timeoutMs);
+    const QSocketNotifier interrupted(interruptionPipe[0], QSocketNotifier::Read);
     while (!done()) {
-        if (timer.elapsed() > timeoutMs || interruption != 0) {
+        if (!deadline.isActive() || interruption != 0) {
             return false;
         }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
@@ -172,10 +193,67 @@ bool MeasureFile(TMediaPlayer& player, int& notifications, Recorder& recorder, c
     return true;
 }
 
+struct ClipCost {
+    int framesShown = 0;
+    double wallSeconds = 0;
+    double cpuPercent = 0; // processor time of all threads over wall time
+};
+
+// Plays a 315 x 226 Motion-JPEG clip at 15 frames per second into a shown display, as the viewer
+// shows an animation, and measures what that costs the processor. Nothing when it fails or the
+// run is interrupted.
+std::optional<ClipCost> MeasureClip(GstMediaBackendFactory& backends, Clock& clock,
+                                    EventDispatcher& dispatcher, const QTemporaryDir& folder) {
+    const std::string path = folder.filePath("clip.avi").toStdString();
+    const std::string made =
+        RunPipeline("videotestsrc num-buffers=60 pattern=ball ! video/x-raw,width=315,height=226,"
+                    "framerate=15/1 ! jpegenc ! avimux ! filesink location=" +
+                    path);
+    if (!made.empty()) {
+        std::printf("cannot make the clip: %s\n", made.c_str());
+        return std::nullopt;
+    }
+    QWidget form;
+    form.resize(656, 530);
+    auto* display = new VideoDisplay(&form, "AniShow");
+    display->setGeometry(225, 25, 315, 226);
+    form.show();
+    TMediaPlayer player(&form, "AniPlay", backends, clock, dispatcher);
+    int notifications = 0;
+    player.SetOnNotify([&] { ++notifications; });
+    player.SetDisplay(display);
+    player.SetFileName(path);
+    player.Open();
+    ClipCost cost;
+    const double cpuBefore = CpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    player.Play();
+    if (!RunUntil([&] { return notifications > 0; }, 10000)) {
+        if (interruption == 0) {
+            std::printf("the clip did not end\n");
+        }
+        return std::nullopt;
+    }
+    cost.wallSeconds = timer.nsecsElapsed() / 1e9;
+    cost.cpuPercent = (CpuSeconds() - cpuBefore) / cost.wallSeconds * 100;
+    cost.framesShown = display->FrameCount();
+    return cost;
+}
+
+void PrintClipCost(const ClipCost& cost) {
+    std::printf("Clip: %d frames shown in %.2f s, processor %.1f %% of one core\n",
+                cost.framesShown, cost.wallSeconds, cost.cpuPercent);
+}
+
+double Rounded(double value) {
+    return std::round(value * 1000) / 1000;
+}
+
 } // namespace
 
 // The whole measurement; returns the exit status. Its scratch folder is gone when it returns.
-int RunBenchmark(int argc, char** argv) {
+int RunBenchmark(int argc, char** argv, bool clipOnly) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -197,6 +275,17 @@ int RunBenchmark(int argc, char** argv) {
     RealClock clock;
     RecordingErrorBox box;
     EventDispatcher dispatcher(box);
+    if (clipOnly) {
+        const std::optional<ClipCost> clip = MeasureClip(backends, clock, dispatcher, folder);
+        if (!clip) {
+            return 1;
+        }
+        PrintClipCost(*clip);
+        std::printf("%s\n",
+                    nlohmann::json{{"clip_cpu_percent", Rounded(clip->cpuPercent)}}.dump().c_str());
+        return 0;
+    }
+
     QWidget form;
     int notifications = 0;
     TMediaPlayer player(&form, "TextSpeachPlay", backends, clock, dispatcher);
@@ -250,36 +339,10 @@ int RunBenchmark(int argc, char** argv) {
         return 1;
     }
 
-    // The clip: 315 x 226 Motion-JPEG at 15 frames per second, played into a shown display.
-    const std::string made =
-        RunPipeline("videotestsrc num-buffers=60 pattern=ball ! video/x-raw,width=315,height=226,"
-                    "framerate=15/1 ! jpegenc ! avimux ! filesink location=" +
-                    path("clip.avi"));
-    if (!made.empty()) {
-        std::printf("cannot make the clip: %s\n", made.c_str());
+    const std::optional<ClipCost> clip = MeasureClip(backends, clock, dispatcher, folder);
+    if (!clip) {
         return 1;
     }
-    form.resize(656, 530);
-    auto* display = new VideoDisplay(&form, "AniShow");
-    display->setGeometry(225, 25, 315, 226);
-    form.show();
-    TMediaPlayer clipPlayer(&form, "AniPlay", backends, clock, dispatcher);
-    int clipNotifications = 0;
-    clipPlayer.SetOnNotify([&] { ++clipNotifications; });
-    clipPlayer.SetDisplay(display);
-    clipPlayer.SetFileName(path("clip.avi"));
-    clipPlayer.Open();
-    const double cpuBefore = CpuSeconds();
-    timer.restart();
-    clipPlayer.Play();
-    RunUntil([&] { return clipNotifications > 0; }, 10000);
-    if (interruption != 0) {
-        return 1;
-    }
-    const double wallSeconds = ElapsedMs(timer) / 1000;
-    const double clipCpuPercent = (CpuSeconds() - cpuBefore) / wallSeconds * 100;
-    const int framesShown = display->FrameCount();
-    clipPlayer.Close();
 
     std::printf("\nGStreamer start-up (registry)  %8.1f ms\n", initMs);
     std::printf("Open, cold                     %8.1f ms\n", openColdMs);
@@ -292,11 +355,9 @@ int RunBenchmark(int argc, char** argv) {
                 Median(mp3.start));
     std::printf("MP3 end error:   worst |%.3f| ms, signed median %+.3f ms\n", Worst(mp3.end),
                 Median(mp3.end));
-    std::printf("Clip: %d frames shown in %.2f s, processor %.1f %% of one core\n", framesShown,
-                wallSeconds, clipCpuPercent);
+    PrintClipCost(*clip);
 
     // The summary gives magnitudes: worst and median of the errors without their sign.
-    auto rounded = [](double value) { return std::round(value * 1000) / 1000; };
     std::vector<double> absWavEnd;
     std::vector<double> absMp3End;
     for (double value : wav.end) {
@@ -306,22 +367,27 @@ int RunBenchmark(int argc, char** argv) {
         absMp3End.push_back(std::abs(value));
     }
     const nlohmann::ordered_json summary = {
-        {"wav_start_ms_worst", rounded(Worst(wav.start))},
-        {"wav_end_ms_worst", rounded(Worst(wav.end))},
-        {"mp3_start_ms_worst", rounded(Worst(mp3.start))},
-        {"mp3_end_ms_worst", rounded(Worst(mp3.end))},
-        {"wav_end_ms_median", rounded(Median(absWavEnd))},
-        {"mp3_end_ms_median", rounded(Median(absMp3End))},
-        {"open_cold_ms", rounded(openColdMs)},
-        {"open_warm_ms", rounded(openWarmMs)},
-        {"clip_cpu_percent", rounded(clipCpuPercent)},
+        {"wav_start_ms_worst", Rounded(Worst(wav.start))},
+        {"wav_end_ms_worst", Rounded(Worst(wav.end))},
+        {"mp3_start_ms_worst", Rounded(Worst(mp3.start))},
+        {"mp3_end_ms_worst", Rounded(Worst(mp3.end))},
+        {"wav_end_ms_median", Rounded(Median(absWavEnd))},
+        {"mp3_end_ms_median", Rounded(Median(absMp3End))},
+        {"open_cold_ms", Rounded(openColdMs)},
+        {"open_warm_ms", Rounded(openWarmMs)},
+        {"clip_cpu_percent", Rounded(clip->cpuPercent)},
     };
     std::printf("%s\n", summary.dump().c_str());
     return 0;
 }
 
 int main(int argc, char** argv) {
+    bool clipOnly = false;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--clip-only") == 0) {
+            clipOnly = true;
+            continue;
+        }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::printf("%s", kUsage);
             return 0;
@@ -335,7 +401,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CatchInterruptions();
-    const int status = RunBenchmark(argc, argv);
+    const int status = RunBenchmark(argc, argv, clipOnly);
     if (interruption != 0) {
         std::fprintf(stderr, "tavelio-bench-media: interrupted; scratch folder removed\n");
         std::signal(interruption, SIG_DFL);

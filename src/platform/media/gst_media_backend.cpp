@@ -11,12 +11,12 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gst/pbutils/missing-plugins.h>
 #include <gst/video/video.h>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -32,6 +32,11 @@ constexpr int kLameEncoderDelay = 576;
 constexpr guint kPlayFlags = 0x1 | 0x2 | 0x10;
 
 constexpr std::int64_t kNsPerMs = 1000000;
+
+// Frames arrive in the memory layout of Qt's opaque 32-bit format, so that GStreamer's threads
+// do the conversion and the display draws a frame by copying it rather than blending it.
+constexpr const char* kFrameFormat = G_BYTE_ORDER == G_LITTLE_ENDIAN ? "BGRx" : "xRGB";
+constexpr QImage::Format kFrameImageFormat = QImage::Format_RGB32;
 
 // How far MP3 content is late on the stream's time line, in samples. GStreamer's MPEG audio
 // parser already trims the delays when a LAME tag records them; without one, the content comes
@@ -374,7 +379,8 @@ void GstMediaBackend::Drain() {
 
 GstElement* GstMediaBackend::MakeVideoOutput() {
     GstElement* sink = gst_element_factory_make("appsink", nullptr);
-    GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRA");
+    GstCaps* caps =
+        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kFrameFormat, nullptr);
     g_object_set(sink, "caps", caps, "sync", TRUE, "max-buffers", 1u, "enable-last-sample", FALSE,
                  nullptr);
     gst_caps_unref(caps);
@@ -401,29 +407,30 @@ GstFlowReturn GstMediaBackend::OnNewSample(GstAppSink* sink, gpointer self) {
     return GST_FLOW_OK;
 }
 
-// On a streaming thread: copies the frame out and, unless a hand-over is already on its way,
-// queues one to the user-interface thread, which then takes the latest frame there is.
+// On a streaming thread: wraps the frame in an image without copying it and, unless a hand-over is
+// already on its way, queues one to the user-interface thread, which then takes the latest frame
+// there is. The image keeps the buffer mapped (and so alive) for as long as any copy of it lives,
+// in the display too.
 void GstMediaBackend::TakeFrame(GstSample* sample) {
     if (!wantFrames_) {
         return;
     }
     GstVideoInfo info;
-    GstVideoFrame frame;
+    auto frame = std::make_unique<GstVideoFrame>();
     if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) ||
-        !gst_video_frame_map(&frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) {
+        !gst_video_frame_map(frame.get(), &info, gst_sample_get_buffer(sample), GST_MAP_READ)) {
         return;
     }
-    const int width = GST_VIDEO_FRAME_WIDTH(&frame);
-    const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
-    const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
-    const auto* pixels = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
-    // BGRA in memory is Qt's 32-bit ARGB on a little-endian machine; the clips are opaque.
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < height; ++y) {
-        std::memcpy(image.scanLine(y), pixels + static_cast<std::ptrdiff_t>(y) * stride,
-                    static_cast<std::size_t>(width) * 4);
-    }
-    gst_video_frame_unmap(&frame);
+    const auto release = [](void* mapped) {
+        auto* frame = static_cast<GstVideoFrame*>(mapped);
+        gst_video_frame_unmap(frame);
+        delete frame;
+    };
+    QImage image(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(frame.get(), 0)),
+                 GST_VIDEO_FRAME_WIDTH(frame.get()), GST_VIDEO_FRAME_HEIGHT(frame.get()),
+                 GST_VIDEO_FRAME_PLANE_STRIDE(frame.get(), 0), kFrameImageFormat, release,
+                 frame.get());
+    frame.release(); // the image owns it now
     {
         std::lock_guard lock(mutex_);
         latestFrame_ = std::move(image);

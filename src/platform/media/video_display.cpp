@@ -10,9 +10,15 @@ VideoDisplay::VideoDisplay(QWidget* form, const char* name) : WindowControl(form
 }
 
 void VideoDisplay::ShowFrame(const QImage& frame) {
+    const bool sameSize = frame.size() == frame_.size();
     frame_ = frame;
     ++frameCount_;
-    update();
+    // A frame of the same size covers the same rectangle; what lies beside it stays as it is.
+    if (sameSize) {
+        update(FrameRect());
+    } else {
+        update();
+    }
 }
 
 void VideoDisplay::ClearFrame() {
@@ -24,12 +30,14 @@ void VideoDisplay::paintEvent(QPaintEvent*) {
     if (frame_.isNull() || width() <= 0 || height() <= 0) {
         return;
     }
-    const QSize fitted = frame_.size().scaled(size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
-                       fitted);
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, frame_);
+    painter.drawImage(FrameRect(), frame_);
+}
+
+QRect VideoDisplay::FrameRect() const {
+    const QSize fitted = frame_.size().scaled(size(), Qt::KeepAspectRatio);
+    return {QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted};
 }
 
 nlohmann::json VideoDisplay::Describe() const {

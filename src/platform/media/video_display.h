@@ -33,6 +33,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Where the frame goes: fitted to the widget with its proportions kept, centred.
+    QRect FrameRect() const;
+
     QImage frame_;
     int frameCount_ = 0;
 };
