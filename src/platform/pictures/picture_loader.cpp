@@ -2,7 +2,9 @@
 
 #include "base/errors.h"
 #include "base/posix_file.h"
+#include "platform/pictures/emf_picture.h"
 #include "platform/pictures/jpeg_decoder.h"
+#include "platform/pictures/wmf_picture.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -72,7 +74,12 @@ QImage LoadPictureFile(const std::string& path) {
     if (kind == "jpg" || kind == "jpeg") {
         return DecodeJpeg(ReadWholeFile(path));
     }
-    // Metafiles ("wmf", "emf") are not read yet.
+    if (kind == "wmf") {
+        return DrawWmf(ReadWholeFile(path));
+    }
+    if (kind == "emf") {
+        return DrawEmf(ReadWholeFile(path));
+    }
     throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
 }
 

@@ -1,0 +1,15 @@
+// Windows metafiles (".wmf") as pictures, drawn by libwmf.
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <span>
+
+namespace tavelio {
+
+// Draws the metafile at the start of bytes (see metafile_layout.h for what is accepted; bytes
+// after its end-of-file record are ignored) at its own size, on white, smoothing its edges.
+// Raises EInvalidGraphic "Metafile is not valid" when the file or libwmf gives up.
+QImage DrawWmf(std::span<const std::uint8_t> bytes);
+
+} // namespace tavelio
