@@ -6,6 +6,7 @@
 #include "book/tool_error.h"
 #include "book/unpack_command.h"
 
+#include <QGuiApplication>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -71,6 +72,12 @@ int Run(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Checking a book draws its pictures as the reader does, and metafiles may hold text, whose
+    // fonts only a GUI application can find. No window is shown: the offscreen platform serves,
+    // and the command's own arguments are not Qt's.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication application(qtArgc, argv);
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const tavelio::book::ToolError& error) {
