@@ -1,15 +1,17 @@
 // Metafiles beyond the plain load (picture_loader_test.cpp has that): the size a header gives, the
-// bitmaps a record carries, and damaged files, which must be "Metafile is not valid" and never a
-// crash, a hang or a read outside the file.
+// bitmaps a record carries, text set by glyph index, and damaged files, which must be "Metafile is
+// not valid" and never a crash, a hang or a read outside the file.
 #include "content/scratch_dir.h"
 #include "platform/pictures/picture_loader.h"
 #include "platform/test_metafiles.h"
 
+#include <QFont>
 #include <QImage>
+#include <QPainter>
+#include <QString>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
-#include <vector>
 
 namespace tavelio {
 namespace {
@@ -82,6 +84,36 @@ std::string WmfWith(const std::string& record) {
     return wmf;
 }
 
+// The quarters EMF writing "Seed" in Arial as four glyph indices (ETO_GLYPH_INDEX), as word
+// processors write text: a font record, its selection and the text record before the end.
+std::string EmfWithGlyphIndexedText() {
+    std::string emf = QuartersMetafile("emf");
+    const std::uint32_t font = Get(emf, 56, 2); // the next free object handle
+    Put(emf, 56, 2, font + 1);
+    std::string face(64, '\0');
+    for (std::size_t i = 0; i < 5; ++i) {
+        face[i * 2] = "Arial"[i];
+    }
+    const std::string logFont = Bytes(4, static_cast<std::uint32_t>(-6 * kUnitsPerPixel)) +
+                                std::string(12, '\0') + Bytes(4, 400) + std::string(8, '\0') + face;
+    const std::string fontRecord = Bytes(4, 82) + Bytes(4, 104) + Bytes(4, font) + logFont;
+    const std::string selectRecord = Bytes(4, 37) + Bytes(4, 12) + Bytes(4, font);
+    constexpr std::uint32_t kGlyphIndex = 0x10;
+    const std::string text = Bytes(2, 54) + Bytes(2, 72) + Bytes(2, 72) + Bytes(2, 71);
+    const std::string textBody =
+        std::string(16, '\0') +                                              // bounds
+        Bytes(4, 1) + Bytes(4, 0x3F800000) + Bytes(4, 0x3F800000) +          // mode, scales 1
+        Bytes(4, 2 * kUnitsPerPixel) + Bytes(4, 6 * kUnitsPerPixel) +        // at 2, 6 pixels
+        Bytes(4, 4) + Bytes(4, 76) + Bytes(4, kGlyphIndex) +                 // 4 glyphs at 76
+        std::string(16, '\0') + Bytes(4, 84) + text + std::string(16, '\0'); // spacing at 84
+    const std::string textRecord =
+        Bytes(4, 84) + Bytes(4, static_cast<std::uint32_t>(8 + textBody.size())) + textBody;
+    emf.insert(emf.size() - kEmfEndRecordSize, fontRecord + selectRecord + textRecord);
+    Put(emf, 48, 4, static_cast<std::uint32_t>(emf.size())); // bytes
+    Put(emf, 52, 4, Get(emf, 52, 4) + 3);                    // records
+    return emf;
+}
+
 class MetafileTest : public ::testing::Test {
 protected:
     QImage Load(const std::string& name, const std::string& bytes) {
@@ -147,6 +179,24 @@ TEST_F(MetafileTest, BitmapsInWindowsMetafilesAreDrawnWhenTheirHeadersHoldTrue) 
     }
 }
 
+TEST_F(MetafileTest, GlyphIndexedTextLeavesTheProgramsFontsAlone) {
+    // libemf2svg finds the font of glyph-indexed text through fontconfig, then shuts fontconfig
+    // down: with Qt holding on to fontconfig (a character missing from the font made Qt look for
+    // another), fontconfig would abort the program.
+    QImage canvas(40, 20, QImage::Format_RGB32);
+    const auto drawText = [&canvas] {
+        QPainter painter(&canvas);
+        painter.setFont(QFont("Arial", 12));
+        painter.drawText(2, 15, QString::fromUtf8("\u0A53 Seed \u0E01"));
+    };
+    drawText();
+    const std::string emf = EmfWithGlyphIndexedText();
+    for (int load = 0; load < 2; ++load) {
+        EXPECT_EQ(Load("glyphs.emf", emf).size(), QSize(16, 8));
+        drawText();
+    }
+}
+
 TEST_F(MetafileTest, DamagedFilesAreNotValid) {
     const std::string wmf = QuartersMetafile("wmf");
     const std::string emf = QuartersMetafile("emf");
@@ -154,6 +204,8 @@ TEST_F(MetafileTest, DamagedFilesAreNotValid) {
     unsignedEmf[41] = 'X'; // " EMF" is no longer there
     std::string noPictureSize = wmf;
     Put(noPictureSize, 14, 2, 0); // no units per inch
+    std::string tooTall = emf;
+    Put(tooTall, 36, 4, Get(emf, 36, 4) * 1000); // a frame 8000 pixels tall
     const struct {
         const char* name;
         std::string bytes;
@@ -172,6 +224,7 @@ TEST_F(MetafileTest, DamagedFilesAreNotValid) {
         {"no-end.emf", emf.substr(0, emf.size() - kEmfEndRecordSize)},
         {"not-placeable.wmf", wmf.substr(kPlaceableHeaderSize)},
         {"no-size.wmf", noPictureSize},
+        {"too-tall.emf", tooTall},
         {"unsigned.emf", unsignedEmf},
         {"other.wmf", emf},
         {"other.emf", wmf},

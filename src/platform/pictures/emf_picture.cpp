@@ -11,6 +11,13 @@
 #include <memory>
 #include <vector>
 
+// libemf2svg finds the font of glyph-indexed text through fontconfig and then calls FcFini, which
+// tears fontconfig down beneath Qt, whose fonts use it for the whole run: fontconfig aborts the
+// program when it finds its caches still in use. The program keeps fontconfig until it ends, so
+// here FcFini does nothing; a program linking this file uses this definition in place of
+// fontconfig's own, and nothing else in it calls FcFini.
+extern "C" void FcFini() {}
+
 namespace tavelio {
 namespace {
 

@@ -32,11 +32,16 @@ void Require(bool condition) {
 
 constexpr double kPixelsPerInch = 96;
 
-// A size in inches as whole pixels, at least one and within the picture limit.
+// Drawing a metafile costs time for every pixel its shapes cover, and a damaged header can make
+// a few records cover millions: a picture is drawn no larger than this many pixels a side, far
+// beyond any page.
+constexpr double kLargestSide = 4096;
+
+// A size in inches as whole pixels, at least one and within the limits.
 void SetPixelSize(double widthInches, double heightInches, int& width, int& height) {
     const double w = std::round(widthInches * kPixelsPerInch);
     const double h = std::round(heightInches * kPixelsPerInch);
-    Require(w >= 1 && h >= 1 && w * h * 4 <= static_cast<double>(kMaxImageBytes));
+    Require(w >= 1 && h >= 1 && w <= kLargestSide && h <= kLargestSide);
     width = static_cast<int>(w);
     height = static_cast<int>(h);
 }

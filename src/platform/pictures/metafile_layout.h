@@ -41,7 +41,7 @@ struct EmfLayout {
 };
 
 // Both raise "Metafile is not valid" for bytes that do not start with a whole metafile of the
-// kind, or whose own size is under one pixel or above kMaxImageBytes.
+// kind, or whose own size is under one pixel or over 4096 pixels a side.
 WmfLayout ReadWmfLayout(std::span<const std::uint8_t> bytes);
 EmfLayout ReadEmfLayout(std::span<const std::uint8_t> bytes);
 
