@@ -119,7 +119,7 @@ TEST_F(DemoBookTest, AnimatedPagesHaveATallAndAShortClipThatFitTheScreen) {
     EXPECT_TRUE(shortClip);
 }
 
-TEST_F(DemoBookTest, PicturesUseBothLoadersAtTheirLayoutSizes) {
+TEST_F(DemoBookTest, PicturesUseTheJpegBitmapAndMetafileLoadersAtTheirLayoutSizes) {
     std::set<std::string> types;
     for (int n = 0; n < kPages; ++n) {
         const QVDBType& page = Page(n);
@@ -132,6 +132,7 @@ TEST_F(DemoBookTest, PicturesUseBothLoadersAtTheirLayoutSizes) {
     }
     EXPECT_TRUE(types.count("jpg"));
     EXPECT_TRUE(types.count("bmp"));
+    EXPECT_TRUE(types.count("emf")) << "the word cards of page 10";
     EXPECT_EQ(Page(0).MediaWidth, 493);
     EXPECT_EQ(Page(0).MediaHeight, 432);
 }

@@ -204,7 +204,7 @@ struct ClipCost {
 // run is interrupted.
 std::optional<ClipCost> MeasureClip(GstMediaBackendFactory& backends, Clock& clock,
                                     EventDispatcher& dispatcher, const QTemporaryDir& folder) {
-    const std::string path = folder.filePath("clip.avi").toStdString();
+    const std::string path = folder.filePath(QStringLiteral("clip.avi")).toStdString();
     const std::string made =
         RunPipeline("videotestsrc num-buffers=60 pattern=ball ! video/x-raw,width=315,height=226,"
                     "framerate=15/1 ! jpegenc ! avimux ! filesink location=" +
@@ -235,7 +235,7 @@ std::optional<ClipCost> MeasureClip(GstMediaBackendFactory& backends, Clock& clo
         }
         return std::nullopt;
     }
-    cost.wallSeconds = timer.nsecsElapsed() / 1e9;
+    cost.wallSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     cost.cpuPercent = (CpuSeconds() - cpuBefore) / cost.wallSeconds * 100;
     cost.framesShown = display->FrameCount();
     return cost;

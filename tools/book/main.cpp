@@ -7,6 +7,8 @@
 #include "book/unpack_command.h"
 #include "version/version.h"
 
+#include <QGuiApplication>
+#include <QString>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -112,9 +114,28 @@ int Run(const std::vector<std::string>& args) {
     return 0;
 }
 
+QtMessageHandler qtDefaultHandler = nullptr;
+
+// The offscreen platform remarks on a missing runtime folder, which this tool never uses; the
+// remark would only stand between the author and the tool's own messages.
+void QuietHeadlessRemarks(QtMsgType type, const QMessageLogContext& context,
+                          const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
+        return;
+    }
+    qtDefaultHandler(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Checking a book draws its pictures as the reader does, and metafiles may hold text, whose
+    // fonts only a GUI application can find. No window is shown: the offscreen platform serves,
+    // and the command's own arguments are not Qt's.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtDefaultHandler = qInstallMessageHandler(QuietHeadlessRemarks);
+    int qtArgc = 1;
+    QGuiApplication application(qtArgc, argv);
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const tavelio::book::ToolError& error) {

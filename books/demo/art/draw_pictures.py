@@ -282,7 +282,8 @@ def story_page():
 
 
 PICTURES = {
-    # name: (drawing, file format)
+    # name: (drawing, file format). The word cards, flat shapes and letters as clip art is, are
+    # the book's metafile page.
     "cover": (cover, "jpg"),
     "has-seed": (has_seed, "jpg"),
     "digs-hole": (digs_hole, "bmp"),
@@ -292,7 +293,7 @@ PICTURES = {
     "gives-feed": (gives_feed, "jpg"),
     "sunflower": (sunflower_now, "jpg"),
     "lots-of-seeds": (lots_of_seeds, "jpg"),
-    "word-cards": (word_cards, "jpg"),
+    "word-cards": (word_cards, "emf"),
     "the-end": (the_end, "jpg"),
 }
 

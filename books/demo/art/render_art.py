@@ -1,9 +1,11 @@
 """Rasterises the drawings that draw_pictures.py wrote and makes the page pictures and clips.
 
-Usage: render_art.py ART_DIR PICTURE_DIR CLIP_DIR
+Usage: render_art.py ART_DIR PICTURE_DIR CLIP_DIR METAFILE_TOOL
 
 - Pictures: rsvg-convert draws each SVG at its own size; ImageMagick turns it into a baseline
-  JPEG (4:2:0, quality 90) or an uncompressed 24-bit BMP, as art.json asks.
+  JPEG (4:2:0, quality 90) or an uncompressed 24-bit BMP, as art.json asks. A metafile (WMF or
+  EMF) is drawn from the SVG itself by METAFILE_TOOL (tavelio-metafile), as shapes and letter
+  outlines in solid colours.
 - Clips: rsvg-convert draws every frame; GStreamer encodes the frames as Motion-JPEG video in an
   AVI file at the clip's frame rate.
 """
@@ -25,16 +27,20 @@ def render(svg, png):
 
 
 def main():
-    art_dir, picture_dir, clip_dir = sys.argv[1:4]
+    art_dir, picture_dir, clip_dir, metafile_tool = sys.argv[1:5]
     with open(os.path.join(art_dir, "art.json"), encoding="utf-8") as f:
         art = json.load(f)
     os.makedirs(picture_dir, exist_ok=True)
     os.makedirs(clip_dir, exist_ok=True)
 
     for name, picture in art["pictures"].items():
-        png = os.path.join(picture_dir, name + ".png")
-        render(os.path.join(art_dir, "pictures", name + ".svg"), png)
+        svg = os.path.join(art_dir, "pictures", name + ".svg")
         target = os.path.join(picture_dir, f"{name}.{picture['format']}")
+        if picture["format"] in ("wmf", "emf"):
+            run(metafile_tool, svg, target)
+            continue
+        png = os.path.join(picture_dir, name + ".png")
+        render(svg, png)
         flat = ["-background", "white", "-flatten", "-strip"]
         if picture["format"] == "jpg":
             run(CONVERT, png, *flat, "-quality", "90", "-sampling-factor", "2x2", "-interlace", "none", target)

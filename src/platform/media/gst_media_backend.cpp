@@ -422,9 +422,9 @@ void GstMediaBackend::TakeFrame(GstSample* sample) {
         return;
     }
     const auto release = [](void* mapped) {
-        auto* frame = static_cast<GstVideoFrame*>(mapped);
-        gst_video_frame_unmap(frame);
-        delete frame;
+        auto* mappedFrame = static_cast<GstVideoFrame*>(mapped);
+        gst_video_frame_unmap(mappedFrame);
+        delete mappedFrame;
     };
     QImage image(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(frame.get(), 0)),
                  GST_VIDEO_FRAME_WIDTH(frame.get()), GST_VIDEO_FRAME_HEIGHT(frame.get()),

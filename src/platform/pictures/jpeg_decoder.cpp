@@ -1,5 +1,6 @@
 #include "platform/pictures/jpeg_decoder.h"
 
+#include "platform/pictures/picture_limits.h"
 #include "platform/pictures/picture_loader.h"
 
 #include <csetjmp>
@@ -27,9 +28,6 @@ extern "C" void LeaveOnError(j_common_ptr cinfo) {
 
 // Warnings (such as data that ends early) are not shown anywhere: there is no log.
 extern "C" void KeepQuiet(j_common_ptr) {}
-
-// The largest picture decoded, in bytes of RGB32 pixels, as Qt's own image readers limit theirs.
-constexpr std::uint64_t kMaxImageBytes = 256ull * 1024 * 1024;
 
 // Four bytes per pixel in the order of QImage::Format_RGB32 on this machine, the fourth 0xFF.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
@@ -124,8 +122,7 @@ QImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
                                          static_cast<unsigned long>(bytes.size()))) {
         RaiseJpegError(code);
     }
-    // A few bytes of header can claim a picture of 65500 x 65500 pixels; refuse to fill
-    // gigabytes for it, as libjpeg refuses what it can't allocate.
+    // Refused as libjpeg refuses what it can't allocate.
     const auto pixels = static_cast<std::uint64_t>(cinfo->output_width) * cinfo->output_height;
     if (pixels * 4 > kMaxImageBytes) {
         RaiseJpegError(JERR_OUT_OF_MEMORY);

@@ -2,7 +2,9 @@
 
 #include "base/errors.h"
 #include "base/posix_file.h"
+#include "platform/pictures/emf_picture.h"
 #include "platform/pictures/jpeg_decoder.h"
+#include "platform/pictures/wmf_picture.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tavelio {
 namespace {
@@ -59,12 +62,19 @@ QImage LoadPictureFile(const std::string& path) {
     if (kind == "ico") {
         return ReadWithQt(ReadWholeFile(path), "ico", "Icon image is not valid");
     }
+    const auto fileBytes = [&path] {
+        std::string bytes = ReadWholeFile(path);
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    };
     if (kind == "jpg" || kind == "jpeg") {
-        const std::string bytes = ReadWholeFile(path);
-        return DecodeJpeg(
-            std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        return DecodeJpeg(fileBytes());
     }
-    // Metafiles ("wmf", "emf") are not read yet.
+    if (kind == "wmf") {
+        return DrawWmf(fileBytes());
+    }
+    if (kind == "emf") {
+        return DrawEmf(fileBytes());
+    }
     throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
 }
 

@@ -1,7 +1,8 @@
 // Loading a picture file into an image control, the format chosen by the file's extension without
 // regard to case: "bmp" (bitmap) and "ico" (icon) through Qt's readers, "jpeg" and "jpg" through
-// the libjpeg decoder of jpeg_decoder.h. A file that goes on past the picture's own end (as the
-// picture archive's block copy writes it) loads like the picture alone.
+// the libjpeg decoder of jpeg_decoder.h, "wmf" and "emf" (metafiles) drawn at their own size by
+// wmf_picture.h and emf_picture.h. A file that goes on past the picture's own end (as the picture
+// archive's block copy writes it) loads like the picture alone.
 #pragma once
 
 #include "base/errors.h"
@@ -18,10 +19,10 @@ public:
 };
 
 // Returns the picture of the file at path. Raises EInvalidGraphic with "Bitmap image is not
-// valid", "Icon image is not valid", "JPEG error #<n>" (n: libjpeg's message code) or "Unknown
-// picture file extension (.<ext>)" with the extension as written (also for a name without one,
-// shown as "(.)"); a file that can't be read raises EInOutError. The caller keeps the picture it
-// showed when this raises.
+// valid", "Icon image is not valid", "Metafile is not valid", "JPEG error #<n>" (n: libjpeg's
+// message code) or "Unknown picture file extension (.<ext>)" with the extension as written (also
+// for a name without one, shown as "(.)"); a file that can't be read raises EInOutError. The caller
+// keeps the picture it showed when this raises.
 QImage LoadPictureFile(const std::string& path);
 
 } // namespace tavelio

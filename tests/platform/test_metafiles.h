@@ -1,0 +1,16 @@
+// The metafile tests' pictures: tests/platform/pictures/quarters.svg as tavelio-metafile draws it
+// at build time, 16 x 8 pixels of red, green and blue quarters with the fourth left undrawn.
+#pragma once
+
+#include "support/scratch_dir.h"
+
+#include <string>
+
+namespace tavelio::test {
+
+// format: "wmf" or "emf".
+inline std::string QuartersMetafile(const std::string& format) {
+    return ReadFile(std::string(TAVELIO_TEST_METAFILES) + "/quarters." + format);
+}
+
+} // namespace tavelio::test
