@@ -28,7 +28,8 @@ namespace {
 
 // The pen style's bits set to PS_NULL; libwmf's own macro for it computes in int and narrows.
 void HidePen(wmfPen& pen) {
-    pen.lopnStyle = static_cast<U16>((pen.lopnStyle & ~static_cast<unsigned>(PS_STYLE_MASK)) | PS_NULL);
+    pen.lopnStyle =
+        static_cast<U16>((pen.lopnStyle & ~static_cast<unsigned>(PS_STYLE_MASK)) | PS_NULL);
 }
 
 QPainter& PainterOf(wmfAPI* api) {
