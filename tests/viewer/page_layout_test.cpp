@@ -4,7 +4,7 @@
 
 #include <QRect>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 class PageLayoutTest : public ViewerFixture {
@@ -261,4 +261,4 @@ TEST_F(PageLayoutTest, OnlyTheStoryPageScrollsItsInstructions) {
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

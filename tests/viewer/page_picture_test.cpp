@@ -5,7 +5,7 @@
 
 #include <gmock/gmock.h>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -129,4 +129,4 @@ TEST_F(ShowPagePictureTest, AFailedDeletionIsShownInErrorLabelAndWinsOverAShortW
 }
 
 } // namespace
-} // namespace tavelio::testing
+} // namespace tavelio::test

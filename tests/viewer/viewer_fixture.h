@@ -4,12 +4,12 @@
 // temporary directory TempDir.
 #pragma once
 
-#include "content/database_builder.h"
-#include "content/scratch_dir.h"
 #include "platform/controls/active_form.h"
 #include "platform/media/simulated_media_backend.h"
 #include "platform/system/error_box.h"
 #include "platform/system/virtual_clock.h"
+#include "support/database_builder.h"
+#include "support/scratch_dir.h"
 #include "viewer/view_book.h"
 
 #include <QBuffer>
@@ -18,7 +18,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-namespace tavelio::testing {
+namespace tavelio::test {
 
 class ViewerFixture : public ::testing::Test {
 protected:
@@ -89,4 +89,4 @@ protected:
     Viewer& viewer_ = view_.State();
 };
 
-} // namespace tavelio::testing
+} // namespace tavelio::test
