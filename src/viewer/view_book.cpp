@@ -1,6 +1,9 @@
 #include "viewer/view_book.h"
 
 #include "platform/pictures/picture_loader.h"
+#include "viewer/animation.h"
+#include "viewer/narration.h"
+#include "viewer/page_script.h"
 
 #include <QImage>
 #include <string>
@@ -191,6 +194,22 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     ShowRhyme = timer("ShowRhyme", 1000);
     Arrows = timer("Arrows", 1000);
     AniTime = timer("AniTime", 500);
+
+    // The page script, narration and animation.
+    ReadBook->SetOnTimer([this] { ReadBookTimer(viewer_); });
+    ShowRhyme->SetOnTimer([this] { ShowRhymeTimer(viewer_); });
+    Arrows->SetOnTimer([this] { ArrowsTimer(viewer_); });
+    AniTime->SetOnTimer([this] { AniTimeTimer(viewer_); });
+    AniPlay->SetOnNotify([this] { AniPlayNotify(viewer_); });
+    // NarrationBitClick and AniBitClick: the button stays disabled until its switch is done.
+    NarrationBit->SetOnClick([this] {
+        NarrationBit->SetEnabled(false);
+        ToggleNarration(viewer_);
+    });
+    AniBit->SetOnClick([this] {
+        AniBit->SetEnabled(false);
+        ToggleAnimation(viewer_);
+    });
 }
 
 void TViewBook::ReleaseTextSpeachPlay() {

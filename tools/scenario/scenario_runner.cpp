@@ -6,6 +6,7 @@
 #include "platform/controls/form.h"
 #include "platform/controls/key_codes.h"
 #include "platform/system/hive_registry.h"
+#include "viewer/viewer.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -268,7 +269,16 @@ nlohmann::ordered_json ScenarioRunner::Dump() const {
     dump["CurPage"] = program_->Cursor().CurPage;
     dump["StoryPage"] = program_->Cursor().StoryPage;
     dump["settings"] = program_->DescribeSettings();
-    dump["flags"] = program_->DescribeFlags();
+    nlohmann::json flags = program_->DescribeFlags();
+    if (TViewBook* viewBook = program_->ViewBook()) {
+        const Viewer& viewer = viewBook->State();
+        flags["ScriptLine"] = viewer.script.ScriptLine;
+        flags["ReadLine"] = viewer.script.ReadLine;
+        flags["ReadBase"] = viewer.script.ReadBase;
+        flags["MediaStoppedFlag"] = viewer.MediaStoppedFlag;
+        flags["AniWasPlaying"] = viewer.AniWasPlaying;
+    }
+    dump["flags"] = std::move(flags);
     nlohmann::ordered_json errors = nlohmann::ordered_json::array();
     for (const std::string& text : errorBox_.Texts()) {
         errors.push_back(Utf8ErrorText(text));
