@@ -8,7 +8,10 @@ struct Viewer;
 
 // ArrangePageFrame, ShowPageAnimation, PlacePageMedia, StartPageScript, PlayPageSpeech.
 void PresentPage(Viewer& viewer);
+// Leaves the viewer for the launch pad in its level view. CoverTimed is left as it is.
 void ReturnToLaunchPad(Viewer& viewer);
+// Escape, R and RestartBit: stops CoverTimed, so that no page follows, then ReturnToLaunchPad.
+void RestartToLaunchPad(Viewer& viewer);
 void GoToCover(Viewer& viewer);
 void GoToPreviousPage(Viewer& viewer);
 void GoToNextPage(Viewer& viewer);

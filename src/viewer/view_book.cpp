@@ -3,6 +3,7 @@
 #include "platform/pictures/picture_loader.h"
 #include "viewer/animation.h"
 #include "viewer/narration.h"
+#include "viewer/navigation.h"
 #include "viewer/page_script.h"
 
 #include <QImage>
@@ -210,15 +211,50 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
         AniBit->SetEnabled(false);
         ToggleAnimation(viewer_);
     });
+
+    WireNavigation();
+}
+
+void TViewBook::WireNavigation() {
+    CoverTimed->SetOnTimer([this] { CoverTimedTimer(viewer_); });
+    Next->SetOnClick([this] { GoToNextPage(viewer_); });
+    Previous->SetOnClick([this] { GoToPreviousPage(viewer_); });
+    Home->SetOnClick([this] { GoToCover(viewer_); });
+    NextBit->SetOnClick([this] { GoToNextBook(viewer_); });
+    RestartBit->SetOnClick([this] { RestartToLaunchPad(viewer_); });
+    // A memo hands the keyboard straight back to the form, whichever way the mouse reached it, so
+    // that it never shows a caret and the arrow and letter keys go on turning pages.
+    for (Memo* memo : {Instructions, Text, VoicePrompt}) {
+        const auto focusGuard = [this, memo] {
+            memo->SetEnabled(false);
+            memo->SetEnabled(true);
+            FocusForm();
+        };
+        memo->SetOnClick(focusGuard);
+        memo->SetOnMouseDown(focusGuard);
+        memo->SetOnContextPopup(focusGuard);
+    }
 }
 
 void TViewBook::ReleaseTextSpeachPlay() {
     delete TextSpeachPlay.data();
 }
 
+void TViewBook::FormActivate() {
+    ViewerActivate(viewer_);
+}
+
 void TViewBook::FormClose() {
     ReleaseTextSpeachPlay();
     launch_.Close();
+}
+
+void TViewBook::FormKeyDown(int virtualKey) {
+    ViewerKeyDown(viewer_, virtualKey);
+}
+
+void TViewBook::FormKeyPress(char character) {
+    ViewerKeyPress(viewer_, character);
 }
 
 } // namespace tavelio

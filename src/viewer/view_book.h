@@ -95,9 +95,15 @@ public:
     Timer* AniTime;
 
 protected:
+    void FormActivate() override;
     void FormClose() override;
+    void FormKeyDown(int virtualKey) override;
+    void FormKeyPress(char character) override;
 
 private:
+    // The page buttons, the tool buttons, the cover timer and the memos' focus guards.
+    void WireNavigation();
+
     Form& launch_;
     Viewer viewer_;
 };

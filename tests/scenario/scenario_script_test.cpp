@@ -5,7 +5,8 @@
 //   #> registry FILE       run with --registry scripts/FILE
 //   #> screen WxH          run with --screen WxH
 //   #> database NAME       the data folder's QVDB.dat: "book" (default: twelve valid records),
-//                          "none" (no file) or "short" (eleven records)
+//                          "none" (no file) or "short" (eleven records); or "demo": the data
+//                          folder holds the built demo book's files
 //   #> expect PTR JSON     in the latest dump above this line, the value at the JSON pointer PTR
 //                          equals JSON
 //   #> absent PTR          in the latest dump above this line, nothing is at PTR
@@ -31,6 +32,7 @@ namespace tavelio::test {
 namespace {
 
 const std::filesystem::path kScriptFolder = TAVELIO_SCENARIO_SCRIPTS;
+const std::filesystem::path kDemoFolder = TAVELIO_DEMO_DIR;
 
 struct Expectation {
     int lineNo;
@@ -109,7 +111,13 @@ TEST_P(ScenarioScriptTest, FactsHold) {
     const std::filesystem::path script = kScriptFolder / GetParam();
     const ScriptPlan plan = ReadPlan(script);
     ScratchDir folder;
-    if (plan.database != "none") {
+    if (plan.database == "demo") {
+        // Linked, not copied: the program only reads its data files.
+        for (const auto& entry : std::filesystem::directory_iterator(kDemoFolder)) {
+            std::filesystem::create_symlink(entry.path(),
+                                            folder.Path(entry.path().filename().string()));
+        }
+    } else if (plan.database != "none") {
         WriteFile(folder.Path("QVDB.dat"), DatabaseOfKind(plan.database));
     }
     std::filesystem::create_directory(folder.Path("tmp"));
