@@ -2,6 +2,7 @@
 #include "book/tool_error.h"
 #include "book_fixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace tavelio::book {
@@ -202,10 +203,19 @@ INSTANTIATE_TEST_SUITE_P(
                 "field Title: must be a string or a list of lines"}),
     [](const ::testing::TestParamInfo<Refusal>& refusal) { return refusal.param.name; });
 
-TEST(PackTest, NotJsonIsRefused) {
+TEST(PackTest, NotJsonIsRefusedNamingTheFile) {
     test::ScratchDir dir;
-    test::WriteFile(dir.Path("book.json"), "{ \"font\": ");
-    EXPECT_THROW(RunPack(dir.Path("book.json"), dir.Path("out")), ToolError);
+    // Cut short, and a number beyond a double.
+    for (const std::string text : {"{ \"font\": ", "1e400"}) {
+        test::WriteFile(dir.Path("book.json"), text);
+        try {
+            RunPack(dir.Path("book.json"), dir.Path("out"));
+            ADD_FAILURE() << text << ": not refused";
+        } catch (const ToolError& error) {
+            EXPECT_THAT(error.what(),
+                        ::testing::StartsWith(dir.Path("book.json") + ": not valid JSON: "));
+        }
+    }
 }
 
 } // namespace

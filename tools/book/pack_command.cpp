@@ -62,7 +62,8 @@ private:
         const std::string text = ReadInputFile(path_);
         try {
             return Json::parse(text, nullptr, true, true);
-        } catch (const Json::parse_error& error) {
+        } catch (const Json::exception& error) {
+            // Not only syntax: a number beyond a double ("1e400") is refused as out of range.
             throw ToolError(path_ + ": not valid JSON: " + error.what());
         }
     }
