@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
+#include <variant>
 
 namespace tavelio::book {
 namespace {
@@ -20,6 +22,26 @@ void WriteEncoded(const std::string& path, const std::string& content) {
 }
 
 } // namespace
+
+FieldTexts FieldTextsOf(const QVDBType& record) {
+    FieldTexts texts;
+    for (std::size_t f = 0; f < kRecordFields.size(); ++f) {
+        texts[f] = std::visit(
+            [&](auto member) {
+                const auto& value = record.*member;
+                using Value = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<Value, std::string>) {
+                    return value;
+                } else if constexpr (std::is_same_v<Value, char>) {
+                    return std::string(1, value);
+                } else {
+                    return std::to_string(value);
+                }
+            },
+            kRecordFields[f].member);
+    }
+    return texts;
+}
 
 void WriteBookFiles(const BookImage& image, const std::string& folder) {
     if (image.font.size() > kFontBlockSize) {

@@ -18,6 +18,10 @@ struct BookImage {
     std::string archive;
 };
 
+// The texts of the record's fields that the program's reader loads as this record: numbers in
+// decimal, Letter as its one character, strings as they are.
+FieldTexts FieldTextsOf(const QVDBType& record);
+
 // Writes QVDB.dat and Graphics.dat into folder (which must exist), encoding every byte. Raises
 // EInOutError when a file cannot be written, ToolError when the image cannot be stored as it is
 // (a font larger than the block, a TAB inside a field).

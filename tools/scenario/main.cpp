@@ -3,11 +3,11 @@
 //
 //   tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]
 #include "app/application_setup.h"
+#include "scenario_platform.h"
 #include "scenario_runner.h"
 #include "version/version.h"
 
 #include <QApplication>
-#include <QTemporaryFile>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
@@ -81,19 +81,6 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& commandLine) {
     return true;
 }
 
-// Qt's remarks about the headless platform itself say nothing about the program under test and
-// would bury the runner's own notes; everything else Qt says is passed on.
-QtMessageHandler qtDefaultHandler = nullptr;
-
-void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtFatalMsg &&
-        (message.startsWith(QLatin1String("This plugin does not support")) ||
-         message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))) {
-        return;
-    }
-    qtDefaultHandler(type, context, message);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -111,28 +98,12 @@ int main(int argc, char** argv) {
         }
     }
 
-    // The offscreen platform with one screen of the chosen size at 96 dots per inch and without
-    // window frames, chosen before the application object exists; nothing from the environment
-    // may scale it.
-    QTemporaryFile screenConfig;
-    if (!screenConfig.open()) {
+    const tavelio::ScenarioPlatform platform(commandLine.options.screenWidth,
+                                             commandLine.options.screenHeight);
+    if (!platform.Ready()) {
         std::cerr << "tavelio-scenario: can't write the screen configuration\n";
         return tavelio::kScenarioFailed;
     }
-    const std::string config = "{\"windowFrameMargins\": false, \"screens\": "
-                               "[{\"name\": \"Scenario\", \"x\": 0, \"y\": 0, \"width\": " +
-                               std::to_string(commandLine.options.screenWidth) +
-                               ", \"height\": " + std::to_string(commandLine.options.screenHeight) +
-                               ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96}]}";
-    screenConfig.write(config.data(), static_cast<qint64>(config.size()));
-    screenConfig.flush();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenConfig.fileName().toLocal8Bit());
-    for (const char* variable :
-         {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
-          "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"}) {
-        qunsetenv(variable);
-    }
-    qtDefaultHandler = qInstallMessageHandler(FilterQtMessages);
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     tavelio::SetUpApplication();
