@@ -112,7 +112,8 @@ private:
         if (!page.is_object()) {
             throw ToolError(path_ + ": pages[" + std::to_string(index) + "] must be an object");
         }
-        for (const auto& [key, value] : page.items()) {
+        for (const auto& item : page.items()) {
+            const std::string& key = item.key();
             const bool known = key == kPictureKey ||
                                std::any_of(kRecordFields.begin(), kRecordFields.end(),
                                            [&](const RecordField& f) { return f.name == key; });
