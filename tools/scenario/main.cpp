@@ -1,7 +1,7 @@
 // tavelio-scenario: runs the program on Qt's offscreen platform under a script read from a file
 // or standard input, writing one line of JSON for each dump. See docs/scenario-runner.md.
 //
-//   tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]
+//   tavelio-scenario [--registry FILE] [--screen WxH] [--ratio R] [SCRIPT | -]
 #include "app/application_setup.h"
 #include "scenario_platform.h"
 #include "scenario_runner.h"
@@ -19,14 +19,18 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]\n"
+    "usage: tavelio-scenario [--registry FILE] [--screen WxH] [--ratio R] [SCRIPT | -]\n"
     "Runs the program in the current folder under the commands of SCRIPT (standard input when\n"
     "it is - or not given). --registry: hive file of HKEY_LOCAL_MACHINE (default: no key).\n"
-    "--screen: screen size in pixels (default 800x600). --version: the version.\n";
+    "--screen: screen size in pixels (default 800x600). --ratio: device pixels per pixel of\n"
+    "the screen, 1 to 4 (default 1; 2 for a high-density screen). --version: the version.\n";
+
+constexpr double kMaxRatio = 4;
 
 struct CommandLine {
     tavelio::ScenarioOptions options;
-    std::string scriptPath; // empty or "-": standard input
+    double devicePixelRatio = 1; // device pixels per pixel of the program's layout
+    std::string scriptPath;      // empty or "-": standard input
 };
 
 bool ParseScreen(std::string_view text, int& width, int& height) {
@@ -41,6 +45,12 @@ bool ParseScreen(std::string_view text, int& width, int& height) {
                value >= 1 && value <= 16384;
     };
     return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+}
+
+bool ParseRatio(std::string_view text, double& ratio) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ratio);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size() &&
+           ratio >= 1 && ratio <= kMaxRatio;
 }
 
 // Reads the command line; on a mistake prints it with the usage and returns false.
@@ -67,6 +77,13 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& commandLine) {
                              commandLine.options.screenHeight)) {
                 std::cerr << "tavelio-scenario: --screen wants WIDTHxHEIGHT in pixels, not "
                           << argv[i] << '\n'
+                          << kUsage;
+                return false;
+            }
+        } else if (argument == "--ratio" && hasValue) {
+            if (!ParseRatio(argv[++i], commandLine.devicePixelRatio)) {
+                std::cerr << "tavelio-scenario: --ratio wants a number from 1 to " << kMaxRatio
+                          << ", not " << argv[i] << '\n'
                           << kUsage;
                 return false;
             }
@@ -99,7 +116,8 @@ int main(int argc, char** argv) {
     }
 
     const tavelio::ScenarioPlatform platform(commandLine.options.screenWidth,
-                                             commandLine.options.screenHeight);
+                                             commandLine.options.screenHeight,
+                                             commandLine.devicePixelRatio);
     if (!platform.Ready()) {
         std::cerr << "tavelio-scenario: can't write the screen configuration\n";
         return tavelio::kScenarioFailed;

@@ -1,5 +1,6 @@
 #include "scenario_platform.h"
 
+#include <cmath>
 #include <string>
 
 namespace tavelio {
@@ -20,14 +21,17 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const Q
 
 } // namespace
 
-ScenarioPlatform::ScenarioPlatform(int screenWidth, int screenHeight) {
+ScenarioPlatform::ScenarioPlatform(int screenWidth, int screenHeight, double devicePixelRatio) {
+    const auto devicePixels = [devicePixelRatio](int pixels) {
+        return std::to_string(std::lround(pixels * devicePixelRatio));
+    };
     if (!screenConfig_.open()) {
         return;
     }
     const std::string config = "{\"windowFrameMargins\": false, \"screens\": "
                                "[{\"name\": \"Scenario\", \"x\": 0, \"y\": 0, \"width\": " +
-                               std::to_string(screenWidth) +
-                               ", \"height\": " + std::to_string(screenHeight) +
+                               devicePixels(screenWidth) +
+                               ", \"height\": " + devicePixels(screenHeight) +
                                ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96}]}";
     screenConfig_.write(config.data(), static_cast<qint64>(config.size()));
     screenConfig_.flush();
@@ -36,6 +40,9 @@ ScenarioPlatform::ScenarioPlatform(int screenWidth, int screenHeight) {
          {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
           "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"}) {
         qunsetenv(variable);
+    }
+    if (devicePixelRatio != 1) {
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(devicePixelRatio));
     }
     qtDefaultHandler = qInstallMessageHandler(FilterQtMessages);
     ready_ = true;
