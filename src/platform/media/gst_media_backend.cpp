@@ -472,6 +472,7 @@ void GstMediaBackendFactory::Prepare() {
         gst_init(nullptr, nullptr);
     }
     PreferSampleAccurateMp3Decoders();
+    LoadPlaybackPlugins();
     silentAudio_ =
         options_.audioOutput == GstMediaOptions::AudioOutput::Silent || !DefaultAudioOutputWorks();
 }

@@ -41,8 +41,9 @@ struct GstMediaOptions {
 };
 
 // Makes GStreamer back ends. Making it and its back ends costs nothing: GStreamer is initialised,
-// the MP3 decoders ranked and the audio output chosen by Prepare, or else by the first Open of any
-// of its back ends (about a tenth of a second, most of it trying the sound outputs). Lives on the
+// the MP3 decoders ranked, the playback plugins loaded and the audio output chosen by Prepare, or
+// else by the first Open of any of its back ends (about a tenth of a second, most of it trying the
+// sound outputs). Lives on the
 // user-interface thread and must outlive the back ends it made.
 class GstMediaBackendFactory final : public MediaBackendFactory {
 public:
