@@ -1,5 +1,7 @@
 // Windows metafiles (".wmf") as pictures: libwmf plays the records through a device that draws
-// with a QPainter (wmf_painter_device.h).
+// with a QPainter (wmf_painter_device.h). libwmf's own devices won't do: its SVG device writes each
+// bitmap's place twice (as the image's position and size and again as a transform), so every
+// bitmap lands outside the picture, and its gd device draws without smoothing.
 #pragma once
 
 #include <QImage>
