@@ -13,9 +13,6 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kStartTimeout(30000);
 constexpr milliseconds kStepTimeout(10000);
-// The bare program plays the narration this long before its peak memory is taken; playing, its
-// memory no longer grows.
-constexpr milliseconds kBarePlay(3000);
 // Margins after a page's narration has ended, before the reader is watched: the narration's own
 // end to arrive, and then what follows it (a clip's repeat) to settle.
 constexpr milliseconds kClipSettle(500);
@@ -46,7 +43,8 @@ double BareFirstFrameMs(const BenchSetup& setup) {
 long BarePlayingPeakKiB(const BenchSetup& setup) {
     ChildProcess bare(ProgramSetup(setup, {setup.bareProgram, setup.narrationFile}));
     bare.WaitFor(probe::kFrame, "Bare", kStartTimeout);
-    bare.DrainFor(kBarePlay);
+    // Playing, its memory no longer grows after the first moments.
+    bare.DrainFor(setup.window);
     bare.Send(probe::kCloseCommand);
     return bare.WaitForExit(kStepTimeout);
 }

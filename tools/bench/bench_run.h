@@ -19,7 +19,8 @@ struct BenchSetup {
     std::string dataDirectory;
     std::string narrationFile;          // in dataDirectory, played by the bare program
     std::chrono::milliseconds dwellCap; // longest stay on an ordinary page
-    std::chrono::milliseconds window;   // how long the idle reader and a clip are watched
+    std::chrono::milliseconds window;   // how long the idle reader, a clip and the bare
+                                        // program's playing are watched
     bool trace = false;                 // every stamp of the programs to the standard error
 };
 

@@ -28,7 +28,8 @@ constexpr const char* kUsage =
     "their budgets; the last line is one JSON object. A run takes about 40 seconds.\n"
     "  --runs N        runs, each figure the median of them with its minimum and maximum\n"
     "  --dwell-ms MS   longest stay on a page before the next key (default 3000)\n"
-    "  --window-ms MS  how long the idle reader and a playing clip are watched (default 3000)\n"
+    "  --window-ms MS  how long the idle reader, a playing clip and the bare player are\n"
+    "                  watched (default 3000)\n"
     "  --data DIR      the book's folder (default: the demo book of this build)\n"
     "  --trace         copy what the probe sees in the programs to the standard error\n";
 
