@@ -152,37 +152,32 @@ private:
     }
 
     void Obey(const std::string& command) {
-        QWindow* window = QGuiApplication::focusWindow();
-        if (window == nullptr && command.rfind(kActivateCommand, 0) != 0) {
-            Stamp("error",
-                  QStringLiteral("no active window for: ") + QString::fromStdString(command));
-            return;
-        }
-        if (command == kCloseCommand) {
-            if (QWidget* widget = TopLevelWidgetOf(window)) {
-                widget->close();
+        const std::size_t space = command.find(' ');
+        const std::string verb = command.substr(0, space);
+        const QString argument = space == std::string::npos
+                                     ? QString()
+                                     : QString::fromStdString(command.substr(space + 1));
+        if (verb == kKey) {
+            if (QWindow* window = QGuiApplication::focusWindow()) {
+                PressKey(window, argument);
+            } else {
+                Stamp("error", QStringLiteral("no active window for the key ") + argument);
             }
             return;
         }
-        const std::string activatePrefix = std::string(kActivateCommand) + ' ';
-        if (command.rfind(activatePrefix, 0) == 0) {
-            const QString name = QString::fromStdString(command.substr(activatePrefix.size()));
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (widget->objectName() == name && widget->isVisible()) {
-                    widget->activateWindow();
-                }
-            }
-            return;
-        }
-        const std::string keyPrefix = std::string(kKey) + ' ';
-        if (command.rfind(keyPrefix, 0) == 0) {
-            PressKey(window, QString::fromStdString(command.substr(keyPrefix.size())));
+        QWidget* window = VisibleWindowNamed(argument);
+        if (window == nullptr) {
+            Stamp("error", QStringLiteral("no visible window ") + argument);
+        } else if (verb == kCloseCommand) {
+            window->close();
+        } else if (verb == kActivateCommand) {
+            window->activateWindow();
         }
     }
 
-    static QWidget* TopLevelWidgetOf(const QWindow* window) {
+    static QWidget* VisibleWindowNamed(const QString& name) {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->windowHandle() == window) {
+            if (widget->objectName() == name && widget->isVisible()) {
                 return widget;
             }
         }

@@ -23,8 +23,12 @@ double MsBetween(long long fromNs, long long toNs) {
     return static_cast<double>(toNs - fromNs) / 1e6;
 }
 
+std::string Command(const char* verb, const std::string& argument) {
+    return std::string(verb) + ' ' + argument;
+}
+
 std::string Key(const std::string& name) {
-    return std::string(probe::kKey) + ' ' + name;
+    return Command(probe::kKey, name);
 }
 
 ChildSetup ProgramSetup(const BenchSetup& setup, std::vector<std::string> command) {
@@ -35,7 +39,7 @@ double BareFirstFrameMs(const BenchSetup& setup) {
     ChildProcess bare(ProgramSetup(setup, {setup.bareProgram}));
     const Stamp frame = bare.WaitFor(probe::kFrame, "Bare", kStartTimeout);
     bare.WaitFor(probe::kSettled, "", kStepTimeout);
-    bare.Send(probe::kCloseCommand);
+    bare.Send(Command(probe::kCloseCommand, "Bare"));
     bare.WaitForExit(kStepTimeout);
     return MsBetween(bare.StartNs(), frame.ns);
 }
@@ -45,7 +49,7 @@ long BarePlayingPeakKiB(const BenchSetup& setup) {
     bare.WaitFor(probe::kFrame, "Bare", kStartTimeout);
     // Playing, its memory no longer grows after the first moments.
     bare.DrainFor(setup.window);
-    bare.Send(probe::kCloseCommand);
+    bare.Send(Command(probe::kCloseCommand, "Bare"));
     return bare.WaitForExit(kStepTimeout);
 }
 
@@ -85,10 +89,12 @@ void RunReader(const BenchSetup& setup, const BookPlan& plan, RunFigures& figure
     // level A and book 1: the cover, and page 1 when the cover's time is up and the viewer takes
     // the book's title into its caption.
     reader.WaitFor(probe::kHidden, "Splash", kStepTimeout);
-    reader.Send(std::string(probe::kActivateCommand) + " Launch");
+    reader.Send(Command(probe::kActivateCommand, "Launch"));
     reader.WaitFor(probe::kActive, "Launch", kStepTimeout);
     reader.Send(Key("a"));
     reader.Send(Key("1"));
+    reader.Send(Command(probe::kActivateCommand, "ViewBook"));
+    reader.WaitFor(probe::kActive, "ViewBook", kStepTimeout);
     reader.WaitFor(probe::kTitle, "View Book --- ", kStepTimeout);
     reader.WaitFor(probe::kFrame, "ViewBook", kStepTimeout);
     const std::vector<PlannedPage>& pages = plan.pages;
@@ -113,7 +119,7 @@ void RunReader(const BenchSetup& setup, const BookPlan& plan, RunFigures& figure
         figures.turns.push_back(turn);
         StayOnPage(reader, setup, plan, page, figures);
     }
-    reader.Send(probe::kCloseCommand);
+    reader.Send(Command(probe::kCloseCommand, "ViewBook"));
     figures.readerPeakKiB = reader.WaitForExit(kStepTimeout);
 }
 

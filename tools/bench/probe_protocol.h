@@ -26,9 +26,9 @@ constexpr const char* kHidden = "hidden";
 
 // Commands. "key NAME" presses and releases a key in the active window: NAME is one character (a
 // letter or digit, typed as it is) or a key name as QKeySequence spells it ("Right", "Home").
-// "close" closes the active window as its close button would. "activate NAME" makes the visible
-// window NAME the active one, as a window manager does when another window goes away or the user
-// clicks a window (the offscreen platform has no window manager).
+// "close NAME" closes the visible window NAME as its close button would. "activate NAME" makes it
+// the active window, as a window manager does when another window goes away or the user clicks a
+// window (the offscreen platform, and a bare X server, have no window manager).
 constexpr const char* kCloseCommand = "close";
 constexpr const char* kActivateCommand = "activate";
 
