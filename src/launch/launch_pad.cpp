@@ -27,9 +27,13 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
     SetCursorShape(CursorShape::NoEntry);
 
     const auto picture = [this](const char* name, int left, int top, int width, int height,
-                                PictureBox::Drawing drawing, const char* file) {
+                                PictureBox::Drawing drawing, const char* file,
+                                const char* detailedFile = nullptr) {
         auto* box = new PictureBox(this, name, left, top, width, height, drawing, Dispatcher());
         box->SetPicture(LaunchPicture(file));
+        if (detailedFile != nullptr) {
+            box->SetDetailedPicture(LaunchPicture(detailedFile));
+        }
         return box;
     };
     const auto word = [this](const char* name, int left, int top, int width, int height,
@@ -43,9 +47,11 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
     };
     using Drawing = PictureBox::Drawing;
 
-    QVA = picture("QVA", 64, 84, 80, 83, Drawing::Natural, "level-a.jpg");
-    QVB = picture("QVB", 364, 72, 80, 95, Drawing::Natural, "level-b.jpg");
-    QVC = picture("QVC", 212, 210, 80, 88, Drawing::Natural, "level-c.jpg");
+    // The covers are stored with twice their boxes' size; the level blocks have versions of their
+    // own for high-density screens.
+    QVA = picture("QVA", 64, 84, 80, 83, Drawing::Natural, "level-a.jpg", "level-a@2x.jpg");
+    QVB = picture("QVB", 364, 72, 80, 95, Drawing::Natural, "level-b.jpg", "level-b@2x.jpg");
+    QVC = picture("QVC", 212, 210, 80, 88, Drawing::Natural, "level-c.jpg", "level-c@2x.jpg");
     Welcome = word("Welcome", 125, 0, 306, 33, "Welcome to Tavelio!");
     ChooseLevel = word("ChooseLevel", 70, 40, 409, 33, "Please Choose Your Reading Level.");
     LevelA = word("LevelA", 61, 174, 92, 33, "Level A");

@@ -1,6 +1,8 @@
 // The pictures stored with the launch pad and the splash, as Qt resources of the program: the
 // level letters and the covers are JPEGs, decoded by the program's libjpeg decoder; the splash's
-// two bitmaps are read by Qt's BMP reader; the window icon is a PNG.
+// two bitmaps are read by Qt's BMP reader; the window icon is a PNG. The pictures shown at their
+// natural size have versions with twice the pixels for high-density screens ("level-a@2x.jpg",
+// "splash-front@2x.png").
 #pragma once
 
 #include <QIcon>

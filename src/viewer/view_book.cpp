@@ -6,6 +6,7 @@
 #include "viewer/navigation.h"
 #include "viewer/page_script.h"
 
+#include <QFile>
 #include <QImage>
 #include <string>
 
@@ -22,14 +23,17 @@ constexpr const char* kTimesNewRoman = "Times New Roman";
 constexpr const char* kSansSerif = "MS Sans Serif";
 constexpr const char* kHandwriting = "Zaner-Bloser Manuscript";
 
-// A button glyph stored with the program (src/viewer/pictures).
-QImage Glyph(const char* fileName) {
+// A button glyph stored with the program (src/viewer/pictures): its bitmap and the SVG drawing
+// it was made from.
+GlyphPicture Glyph(const char* name) {
     InitViewerResources();
-    const QImage glyph(QStringLiteral(":/viewer/") + QLatin1String(fileName));
-    if (glyph.isNull()) {
-        throw EInvalidGraphic(std::string("Glyph ") + fileName + " is not stored with the program");
+    const QString stored = QStringLiteral(":/viewer/") + QLatin1String(name);
+    const QImage bitmap(stored + QStringLiteral(".bmp"));
+    QFile source(stored + QStringLiteral(".svg"));
+    if (bitmap.isNull() || !source.open(QIODevice::ReadOnly)) {
+        throw EInvalidGraphic(std::string("Glyph ") + name + " is not stored with the program");
     }
-    return glyph;
+    return GlyphPicture(bitmap, source.readAll());
 }
 
 } // namespace
@@ -106,11 +110,11 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     Text3 = textLine("Text3", 384);
     Text2 = textLine("Text2", 318);
     Text1 = textLine("Text1", 252);
-    RestartBit = button("RestartBit", 0, 0, 38, 22, Style::Flat, "restart.bmp",
+    RestartBit = button("RestartBit", 0, 0, 38, 22, Style::Flat, "restart",
                         "Click here to restart and go to the Launch Pad.");
     RestartBit->SetCursorShape(CursorShape::HandPoint);
     RestartBit->SetEnabled(false);
-    NextBit = button("NextBit", 87, 0, 38, 22, Style::Flat, "next-book.bmp",
+    NextBit = button("NextBit", 87, 0, 38, 22, Style::Flat, "next-book",
                      "Click here to go to the next book.");
     NextBit->SetCursorShape(CursorShape::HandPoint);
     Note = label("Note", 24, 250, 388, 15,
@@ -119,11 +123,9 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     Rhyme1 = rhyme("Rhyme1", 265, 68, "feed");
     Rhyme2 = rhyme("Rhyme2", 315, 75, "weed");
     Rhyme3 = rhyme("Rhyme3", 365, 66, "seed");
-    Previous =
-        pageButton("Previous", 328, "previous.bmp", "Click here to go to the previous page.");
-    Home =
-        pageButton("Home", 368, "home.bmp", "Click here to return to the cover page of this book.");
-    Next = pageButton("Next", 408, "next.bmp", "Click here to go to the next page.");
+    Previous = pageButton("Previous", 328, "previous", "Click here to go to the previous page.");
+    Home = pageButton("Home", 368, "home", "Click here to return to the cover page of this book.");
+    Next = pageButton("Next", 408, "next", "Click here to go to the next page.");
     DotLine1 = rule("DotLine1", 280, 3, RuleLine::Style::Dotted);
     DotLine2 = rule("DotLine2", 346, 3, RuleLine::Style::Dotted);
     DotLine3 = rule("DotLine3", 412, 3, RuleLine::Style::Dotted);
@@ -143,9 +145,9 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     AnswersLabel->SetFont(kSansSerif, 16);
     AnswersLabel->SetHint("Here are some answers to the questions above.", false);
     ErrorLabel = label("ErrorLabel", 128, 0, 51, 13, "Error Label");
-    AniBit = switchButton("AniBit", 40, "animation.bmp",
+    AniBit = switchButton("AniBit", 40, "animation",
                           "Animation button, click here to enable or disable animations.");
-    NarrationBit = switchButton("NarrationBit", 64, "narration.bmp",
+    NarrationBit = switchButton("NarrationBit", 64, "narration",
                                 "Click here to enable or disable the narrator's voice.");
     UpArrow = new PointerArrow(this, "UpArrow", 371, 305, 25, 24);
     UpArrow->SetVisible(false);

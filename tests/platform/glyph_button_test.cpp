@@ -29,7 +29,7 @@ protected:
     GlyphButtonTest() {
         form_.resize(200, 100);
         form_.show();
-        button_.SetGlyph(SwitchGlyph());
+        button_.SetGlyph(GlyphPicture(SwitchGlyph()));
         button_.SetMargin(2);
     }
 

@@ -124,6 +124,8 @@ TEST_F(ScenarioRunnerTest, CommandLineMistakes) {
         {{"--screen", "800"}, "--screen wants WIDTHxHEIGHT in pixels, not 800"},
         {{"--screen", "0x600"}, "--screen wants WIDTHxHEIGHT in pixels, not 0x600"},
         {{"--screen"}, "unexpected argument --screen"},
+        {{"--ratio", "0.5"}, "--ratio wants a number from 1 to 4, not 0.5"},
+        {{"--ratio", "2x"}, "--ratio wants a number from 1 to 4, not 2x"},
         {{"missing.txt"}, "can't read the script missing.txt"},
         {{"script.txt", "script.txt"}, "unexpected argument script.txt"},
         {{"--verbose"}, "unexpected argument --verbose"},

@@ -1,7 +1,7 @@
 // tavelio-scenario: runs the program on Qt's offscreen platform under a script read from a file
 // or standard input, writing one line of JSON for each dump. See docs/scenario-runner.md.
 //
-//   tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]
+//   tavelio-scenario [--registry FILE] [--screen WxH] [--ratio R] [SCRIPT | -]
 #include "app/application_setup.h"
 #include "scenario_runner.h"
 #include "version/version.h"
@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QTemporaryFile>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,14 +20,18 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavelio-scenario [--registry FILE] [--screen WxH] [SCRIPT | -]\n"
+    "usage: tavelio-scenario [--registry FILE] [--screen WxH] [--ratio R] [SCRIPT | -]\n"
     "Runs the program in the current folder under the commands of SCRIPT (standard input when\n"
     "it is - or not given). --registry: hive file of HKEY_LOCAL_MACHINE (default: no key).\n"
-    "--screen: screen size in pixels (default 800x600). --version: the version.\n";
+    "--screen: screen size in pixels (default 800x600). --ratio: device pixels per pixel of\n"
+    "the screen, 1 to 4 (default 1; 2 for a high-density screen). --version: the version.\n";
+
+constexpr double kMaxRatio = 4;
 
 struct CommandLine {
     tavelio::ScenarioOptions options;
-    std::string scriptPath; // empty or "-": standard input
+    double devicePixelRatio = 1; // device pixels per pixel of the program's layout
+    std::string scriptPath;      // empty or "-": standard input
 };
 
 bool ParseScreen(std::string_view text, int& width, int& height) {
@@ -41,6 +46,12 @@ bool ParseScreen(std::string_view text, int& width, int& height) {
                value >= 1 && value <= 16384;
     };
     return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+}
+
+bool ParseRatio(std::string_view text, double& ratio) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ratio);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size() &&
+           ratio >= 1 && ratio <= kMaxRatio;
 }
 
 // Reads the command line; on a mistake prints it with the usage and returns false.
@@ -67,6 +78,13 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& commandLine) {
                              commandLine.options.screenHeight)) {
                 std::cerr << "tavelio-scenario: --screen wants WIDTHxHEIGHT in pixels, not "
                           << argv[i] << '\n'
+                          << kUsage;
+                return false;
+            }
+        } else if (argument == "--ratio" && hasValue) {
+            if (!ParseRatio(argv[++i], commandLine.devicePixelRatio)) {
+                std::cerr << "tavelio-scenario: --ratio wants a number from 1 to " << kMaxRatio
+                          << ", not " << argv[i] << '\n'
                           << kUsage;
                 return false;
             }
@@ -113,7 +131,11 @@ int main(int argc, char** argv) {
 
     // The offscreen platform with one screen of the chosen size at 96 dots per inch and without
     // window frames, chosen before the application object exists; nothing from the environment
-    // may scale it.
+    // may scale it. A ratio above 1 makes it a high-density screen, as a desktop's scale factor
+    // does: the same size in the program's pixels, each drawn with ratio x ratio device pixels.
+    const auto devicePixels = [&commandLine](int pixels) {
+        return std::to_string(std::lround(pixels * commandLine.devicePixelRatio));
+    };
     QTemporaryFile screenConfig;
     if (!screenConfig.open()) {
         std::cerr << "tavelio-scenario: can't write the screen configuration\n";
@@ -121,8 +143,8 @@ int main(int argc, char** argv) {
     }
     const std::string config = "{\"windowFrameMargins\": false, \"screens\": "
                                "[{\"name\": \"Scenario\", \"x\": 0, \"y\": 0, \"width\": " +
-                               std::to_string(commandLine.options.screenWidth) +
-                               ", \"height\": " + std::to_string(commandLine.options.screenHeight) +
+                               devicePixels(commandLine.options.screenWidth) +
+                               ", \"height\": " + devicePixels(commandLine.options.screenHeight) +
                                ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96}]}";
     screenConfig.write(config.data(), static_cast<qint64>(config.size()));
     screenConfig.flush();
@@ -131,6 +153,9 @@ int main(int argc, char** argv) {
          {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
           "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"}) {
         qunsetenv(variable);
+    }
+    if (commandLine.devicePixelRatio != 1) {
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(commandLine.devicePixelRatio));
     }
     qtDefaultHandler = qInstallMessageHandler(FilterQtMessages);
     int qtArgc = 1;

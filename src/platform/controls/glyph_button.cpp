@@ -7,12 +7,6 @@
 namespace tavelio {
 namespace {
 
-// The face of push buttons; the glyphs' smoothed edges are blended with it.
-const QColor kButtonFace(240, 240, 240);
-// Glyph pixels darker than this show in a greyed glyph; lighter ones vanish, as on a disabled
-// button of the designs' toolkit.
-constexpr int kGreyedThreshold = 192;
-
 QPalette ButtonPalette() {
     QPalette colours;
     colours.setColor(QPalette::Button, kButtonFace);
@@ -22,48 +16,6 @@ QPalette ButtonPalette() {
     colours.setColor(QPalette::Dark, QColor(128, 128, 128));
     colours.setColor(QPalette::Shadow, QColor(64, 64, 64));
     return colours;
-}
-
-QImage WithTransparentCorner(const QImage& glyph) {
-    QImage transparent = glyph.convertToFormat(QImage::Format_ARGB32);
-    if (transparent.isNull()) {
-        return transparent;
-    }
-    const QRgb clear = transparent.pixel(0, transparent.height() - 1);
-    for (int y = 0; y < transparent.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(transparent.scanLine(y));
-        for (int x = 0; x < transparent.width(); ++x) {
-            if (row[x] == clear) {
-                row[x] = qRgba(0, 0, 0, 0);
-            }
-        }
-    }
-    return transparent;
-}
-
-// The dark parts of the glyph as a grey shape with a white edge below and to the right.
-QImage Greyed(const QImage& glyph) {
-    QImage shape(glyph.size(), QImage::Format_ARGB32);
-    shape.fill(Qt::transparent);
-    for (int y = 0; y < glyph.height(); ++y) {
-        for (int x = 0; x < glyph.width(); ++x) {
-            const QRgb pixel = glyph.pixel(x, y);
-            if (qAlpha(pixel) != 0 && qGray(pixel) < kGreyedThreshold) {
-                shape.setPixel(x, y, qRgba(255, 255, 255, 255));
-            }
-        }
-    }
-    QImage greyed(glyph.width() + 1, glyph.height() + 1, QImage::Format_ARGB32);
-    greyed.fill(Qt::transparent);
-    QPainter painter(&greyed);
-    painter.drawImage(1, 1, shape);
-    QImage grey = shape;
-    QPainter tint(&grey);
-    tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    tint.fillRect(grey.rect(), QColor(128, 128, 128));
-    tint.end();
-    painter.drawImage(0, 0, grey);
-    return greyed;
 }
 
 } // namespace
@@ -76,9 +28,8 @@ GlyphButton::GlyphButton(QWidget* form, const char* name, int left, int top, int
     setPalette(ButtonPalette());
 }
 
-void GlyphButton::SetGlyph(const QImage& glyph) {
-    glyph_ = WithTransparentCorner(glyph);
-    greyedGlyph_ = glyph_.isNull() ? QImage() : Greyed(glyph_);
+void GlyphButton::SetGlyph(const GlyphPicture& glyph) {
+    glyph_ = glyph;
     update();
 }
 
@@ -99,11 +50,12 @@ void GlyphButton::DeliverClick() {
 }
 
 QPoint GlyphButton::GlyphPosition() const {
-    int x = (width() - glyph_.width()) / 2;
+    const QSize glyph = glyph_.Size();
+    int x = (width() - glyph.width()) / 2;
     if (margin_ >= 0) {
-        x = layout_ == ButtonLayout::blGlyphLeft ? margin_ : width() - margin_ - glyph_.width();
+        x = layout_ == ButtonLayout::blGlyphLeft ? margin_ : width() - margin_ - glyph.width();
     }
-    return {x, (height() - glyph_.height()) / 2};
+    return {x, (height() - glyph.height()) / 2};
 }
 
 void GlyphButton::paintEvent(QPaintEvent*) {
@@ -117,12 +69,13 @@ void GlyphButton::paintEvent(QPaintEvent*) {
         qDrawShadePanel(&painter, rect(), palette(), sunk, 1);
         edge = 1;
     }
-    if (glyph_.isNull()) {
+    if (glyph_.IsNull()) {
         return;
     }
     painter.setClipRect(rect().adjusted(edge, edge, -edge, -edge));
     const QPoint at = GlyphPosition() + (sunk ? QPoint(1, 1) : QPoint(0, 0));
-    painter.drawImage(at, isEnabled() ? glyph_ : greyedGlyph_);
+    const GlyphPicture::Drawing& drawing = glyph_.At(devicePixelRatioF());
+    painter.drawImage(at, isEnabled() ? drawing.glyph : drawing.greyed);
 }
 
 void GlyphButton::mousePressEvent(QMouseEvent* event) {
@@ -155,9 +108,9 @@ nlohmann::json GlyphButton::Describe() const {
     description["style"] = style_ == Style::Flat ? "flat" : "push";
     description["layout"] = layout_ == ButtonLayout::blGlyphLeft ? "blGlyphLeft" : "blGlyphRight";
     description["margin"] = margin_;
-    description["glyph"] =
-        glyph_.isNull() ? nlohmann::json(nullptr)
-                        : nlohmann::json{{"width", glyph_.width()}, {"height", glyph_.height()}};
+    description["glyph"] = glyph_.IsNull() ? nlohmann::json(nullptr)
+                                           : nlohmann::json{{"width", glyph_.Size().width()},
+                                                            {"height", glyph_.Size().height()}};
     return description;
 }
 

@@ -3,7 +3,7 @@
 // Contract:
 // - Flat buttons show only their glyph on the form's background, with a raised edge while the
 //   pointer is over them; push buttons are raised on a button face. A pressed button looks sunk.
-// - The glyph's transparent colour is that of its bottom-left pixel. Layout puts the glyph at the
+// - The glyph (glyph_picture.h) is drawn at the screen's resolution. Layout puts the glyph at the
 //   left (blGlyphLeft) or the right (blGlyphRight) of the button, Margin pixels from that edge;
 //   with Margin -1 the glyph is centred. A glyph wider than the button is cut by the button's
 //   edges, so a glyph holding two images side by side shows the one at the side of its layout.
@@ -16,10 +16,10 @@
 // Ownership: a widget child of its form, found by objectName; the dispatcher must outlive it.
 #pragma once
 
+#include "platform/controls/glyph_picture.h"
 #include "platform/controls/window_control.h"
 #include "platform/system/event_dispatcher.h"
 
-#include <QImage>
 #include <QWidget>
 #include <functional>
 
@@ -35,7 +35,7 @@ public:
     GlyphButton(QWidget* form, const char* name, int left, int top, int width, int height,
                 Style style, EventDispatcher& dispatcher);
 
-    void SetGlyph(const QImage& glyph);
+    void SetGlyph(const GlyphPicture& glyph);
     ButtonLayout Layout() const { return layout_; }
     void SetLayout(ButtonLayout layout);
     void SetMargin(int margin);
@@ -59,8 +59,7 @@ private:
 
     EventDispatcher& dispatcher_;
     Style style_;
-    QImage glyph_;       // transparent where the glyph is
-    QImage greyedGlyph_; // drawn while disabled
+    GlyphPicture glyph_;
     ButtonLayout layout_ = ButtonLayout::blGlyphLeft;
     int margin_ = -1;
     std::function<void()> onClick_;

@@ -19,6 +19,15 @@ void PictureBox::LoadFromFile(const std::string& path) {
 
 void PictureBox::SetPicture(const QImage& picture) {
     picture_ = picture;
+    detailed_ = QImage();
+    update();
+}
+
+void PictureBox::SetDetailedPicture(const QImage& detailed) {
+    detailed_ = detailed;
+    if (!picture_.isNull()) {
+        detailed_.setDevicePixelRatio(qreal(detailed.width()) / picture_.width());
+    }
     update();
 }
 
@@ -41,19 +50,21 @@ void PictureBox::paintEvent(QPaintEvent*) {
     if (picture_.isNull()) {
         return;
     }
+    const bool detailed = devicePixelRatioF() > 1 && !detailed_.isNull();
+    const QImage& shown = detailed ? detailed_ : picture_;
     QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     switch (drawing_) {
     case Drawing::Natural:
-        painter.drawImage(0, 0, picture_);
+        painter.drawImage(0, 0, shown);
         break;
     case Drawing::Centred:
         // Halves rounded toward zero, as the form's own centring does.
         painter.drawImage((width() - picture_.width()) / 2, (height() - picture_.height()) / 2,
-                          picture_);
+                          shown);
         break;
     case Drawing::Stretched:
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect(), picture_);
+        painter.drawImage(rect(), shown);
         break;
     }
 }

@@ -1,8 +1,9 @@
 // PictureBox: an image control of a form. It draws its picture in one of three ways: at its
 // natural size from the top-left corner, clipped to the control; centred in the control (clipped
 // where larger); or stretched to the control's size. Without a picture it draws nothing (the
-// form shows through). A click on it (mouse button pressed and released over it) runs its click
-// handler through the event dispatcher.
+// form shows through). On a high-density screen it draws the picture's detailed version where it
+// has one, else the picture scaled smoothly. A click on it (mouse button pressed and released over
+// it) runs its click handler through the event dispatcher.
 //
 // Ownership: a widget child of its form, found by objectName; the dispatcher must outlive it.
 #pragma once
@@ -28,9 +29,13 @@ public:
     // Loads the picture file at path by its extension (picture_loader.h). The shown picture is
     // replaced only when loading succeeds; a failure raises and leaves it as it was.
     void LoadFromFile(const std::string& path);
-    // Shows picture, for instance one decoded from the program's resources.
+    // Shows picture, for instance one decoded from the program's resources, without a detailed
+    // version.
     void SetPicture(const QImage& picture);
     const QImage& Picture() const { return picture_; }
+    // The shown picture drawn with more pixels (twice its size, say), drawn at the picture's size
+    // on screens with more than one device pixel per pixel. A new picture comes without one.
+    void SetDetailedPicture(const QImage& detailed);
 
     void SetDrawing(Drawing drawing);
 
@@ -55,6 +60,7 @@ protected:
 private:
     EventDispatcher& dispatcher_;
     QImage picture_;
+    QImage detailed_; // its device pixel ratio set so that it draws at the picture's size
     Drawing drawing_;
     std::function<void()> onClick_;
     bool pressed_ = false;
