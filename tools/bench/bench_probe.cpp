@@ -23,7 +23,6 @@
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <set>
 #include <string>
 #include <unistd.h>
@@ -35,12 +34,6 @@ Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type type, int key,
 
 namespace tavelio::bench::probe {
 namespace {
-
-long long MonotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
-}
 
 int FdFromEnvironment(const char* variable) {
     const char* value = std::getenv(variable);

@@ -29,12 +29,6 @@ long long NsOf(std::chrono::milliseconds span) {
 
 } // namespace
 
-long long MonotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
-}
-
 ChildProcess::ChildProcess(const ChildSetup& setup) : trace_(setup.trace) {
     int stamps[2];
     int commands[2];

@@ -3,6 +3,8 @@
 // process: its destructor kills one still running and reaps it.
 #pragma once
 
+#include "probe_protocol.h"
+
 #include <chrono>
 #include <optional>
 #include <stdexcept>
@@ -18,8 +20,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// CLOCK_MONOTONIC in nanoseconds, the clock of every stamp.
-long long MonotonicNs();
+using probe::MonotonicNs;
 
 struct Stamp {
     long long ns = 0;

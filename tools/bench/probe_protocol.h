@@ -4,7 +4,16 @@
 // CLOCK_MONOTONIC, so stamps of the two sides compare directly.
 #pragma once
 
+#include <ctime>
+
 namespace tavelio::bench::probe {
+
+// CLOCK_MONOTONIC in nanoseconds, the clock of every stamp.
+inline long long MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+}
 
 // The file descriptor the probe writes its stamps to, and the one it reads commands from.
 constexpr const char* kStampFdVariable = "TAVELIO_BENCH_STAMP_FD";
