@@ -1,44 +1,14 @@
-// tavelio-bench-bare: the least a program needs to do what the reader does, as the benchmark's
-// yardstick. It maps one empty Qt Widgets window and, given a sound file, plays it through a
-// GStreamer playbin into the output the reader would choose (the system's, else the same silent
-// one). It runs until its window is closed; the benchmark's probe stamps its frames and closes it.
-#include "platform/media/gst_outputs.h"
-
+// tavelio-bench-bare-window: the least a Qt Widgets program does to show something, the yardstick
+// of the reader's start. It maps one empty window and runs until the window is closed; the
+// benchmark's probe stamps its first frame and closes it.
 #include <QApplication>
-#include <QFileInfo>
-#include <QUrl>
 #include <QWidget>
-#include <cstdio>
-#include <gst/gst.h>
 
 int main(int argc, char** argv) {
-    gst_init(&argc, &argv);
     QApplication application(argc, argv);
     QWidget window;
     window.setObjectName(QStringLiteral("Bare"));
     window.resize(640, 480);
     window.show();
-
-    GstElement* playbin = nullptr;
-    if (argc > 1) {
-        playbin = gst_element_factory_make("playbin", nullptr);
-        if (playbin == nullptr) {
-            std::fprintf(stderr, "tavelio-bench-bare: GStreamer has no playbin\n");
-            return 1;
-        }
-        const QByteArray uri =
-            QUrl::fromLocalFile(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath())
-                .toEncoded();
-        g_object_set(playbin, "uri", uri.constData(), nullptr);
-        if (!tavelio::DefaultAudioOutputWorks()) {
-            g_object_set(playbin, "audio-sink", tavelio::MakeSilentAudioOutput({}), nullptr);
-        }
-        gst_element_set_state(playbin, GST_STATE_PLAYING);
-    }
-    const int status = QApplication::exec();
-    if (playbin != nullptr) {
-        gst_element_set_state(playbin, GST_STATE_NULL);
-        gst_object_unref(playbin);
-    }
-    return status;
+    return QApplication::exec();
 }

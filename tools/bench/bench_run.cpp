@@ -36,7 +36,7 @@ ChildSetup ProgramSetup(const BenchSetup& setup, std::vector<std::string> comman
 }
 
 double BareFirstFrameMs(const BenchSetup& setup) {
-    ChildProcess bare(ProgramSetup(setup, {setup.bareProgram}));
+    ChildProcess bare(ProgramSetup(setup, {setup.bareWindow}));
     const Stamp frame = bare.WaitFor(probe::kFrame, "Bare", kStartTimeout);
     bare.WaitFor(probe::kSettled, "", kStepTimeout);
     bare.Send(Command(probe::kCloseCommand, "Bare"));
@@ -45,7 +45,7 @@ double BareFirstFrameMs(const BenchSetup& setup) {
 }
 
 long BarePlayingPeakKiB(const BenchSetup& setup) {
-    ChildProcess bare(ProgramSetup(setup, {setup.bareProgram, setup.narrationFile}));
+    ChildProcess bare(ProgramSetup(setup, {setup.barePlayer, setup.narrationFile}));
     bare.WaitFor(probe::kFrame, "Bare", kStartTimeout);
     // Playing, its memory no longer grows after the first moments.
     bare.DrainFor(setup.window);

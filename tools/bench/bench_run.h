@@ -14,10 +14,11 @@ namespace tavelio::bench {
 
 struct BenchSetup {
     std::string readerProgram;
-    std::string bareProgram;
+    std::string bareWindow; // maps one empty window
+    std::string barePlayer; // maps one empty window and plays the narration file
     std::string probeLibrary;
     std::string dataDirectory;
-    std::string narrationFile;          // in dataDirectory, played by the bare program
+    std::string narrationFile;          // in dataDirectory, played by the bare player
     std::chrono::milliseconds dwellCap; // longest stay on an ordinary page
     std::chrono::milliseconds window;   // how long the idle reader, a clip and the bare
                                         // program's playing are watched

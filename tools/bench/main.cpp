@@ -103,7 +103,8 @@ int Run(const Options& options) {
     // server without a window manager, Qt's windows take no activation, so keys would go nowhere.)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const BenchSetup setup{TAVELIO_BENCH_READER,
-                           TAVELIO_BENCH_BARE,
+                           TAVELIO_BENCH_BARE_WINDOW,
+                           TAVELIO_BENCH_BARE_PLAYER,
                            TAVELIO_BENCH_PROBE,
                            options.data,
                            "A1Speach.wav", // the demo book's narration, as the reader plays it
