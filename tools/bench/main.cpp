@@ -25,7 +25,7 @@ constexpr const char* kUsage =
     "       tavelio-bench --help | --version\n"
     "Runs the reader through the demo book N times (default 3), each time beside a bare Qt\n"
     "window, and prints its start, page turns, peak memory, idle wake-ups and clip cost with\n"
-    "their budgets; the last line is one JSON object. A run takes about 40 seconds.\n"
+    "their budgets; the last line is one JSON object. A run takes about a minute.\n"
     "  --runs N        runs, each figure the median of them with its minimum and maximum\n"
     "  --dwell-ms MS   longest stay on a page before the next key (default 3000)\n"
     "  --window-ms MS  how long the idle reader, a playing clip and the bare player are\n"
