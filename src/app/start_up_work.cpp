@@ -36,6 +36,9 @@ void Program::StartUpWork() {
     for (Label* line : {viewBook_->Text1, viewBook_->Text2, viewBook_->Text3}) {
         line->SetFontName(kHandwritingFace);
     }
+    // Loading the media system takes about as long as the rest of the start: done here, behind
+    // the splash, it neither holds back the first frame nor the first book's cover.
+    services_.mediaBackends.Prepare();
 }
 
 void Program::ReadRegistrySettings() {

@@ -270,6 +270,7 @@ int RunBenchmark(int argc, char** argv, bool clipOnly) {
     options.audioOutput = GstMediaOptions::AudioOutput::Silent;
     options.audioTap = [&recorder](const AudioChunk& chunk) { recorder.Add(chunk); };
     GstMediaBackendFactory backends(options);
+    backends.Prepare();
     const double initMs = ElapsedMs(timer);
 
     RealClock clock;

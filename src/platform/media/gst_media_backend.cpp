@@ -65,8 +65,8 @@ std::string GErrorText(GstMessage* message, bool* typeNotFound) {
 
 class GstMediaBackend final : public MediaBackend {
 public:
-    GstMediaBackend(const GstMediaOptions& options, bool silentAudio)
-        : options_(options), silentAudio_(silentAudio) {}
+    GstMediaBackend(const GstMediaOptions& options, GstMediaBackendFactory& factory)
+        : options_(options), factory_(factory) {}
     ~GstMediaBackend() override { Close(); }
 
     void SetEndHandler(EndHandler handler) override { onEnd_ = std::move(handler); }
@@ -101,7 +101,7 @@ private:
     std::deque<Posted> TakePosted();
 
     GstMediaOptions options_;
-    bool silentAudio_;
+    GstMediaBackendFactory& factory_;
     EndHandler onEnd_;
     QObject context_; // lives on the user-interface thread: hand-overs are queued to it
 
@@ -131,6 +131,7 @@ private:
 
 MediaError GstMediaBackend::Open(const std::string& path) {
     Close();
+    const bool silentAudio = factory_.SilentAudio();
     const std::optional<MediaFileInfo> info = ReadMediaFileInfo(path);
     if (!info) {
         return CannotOpenMediaText(path);
@@ -144,8 +145,8 @@ MediaError GstMediaBackend::Open(const std::string& path) {
     path_ = path;
     pipeline_ = gst_element_factory_make("playbin", nullptr);
     gst_object_ref_sink(pipeline_);
-    GstElement* audio = silentAudio_ ? MakeSilentAudioOutput(options_.audioTap)
-                                     : gst_element_factory_make("autoaudiosink", nullptr);
+    GstElement* audio = silentAudio ? MakeSilentAudioOutput(options_.audioTap)
+                                    : gst_element_factory_make("autoaudiosink", nullptr);
     g_object_set(pipeline_, "uri", uri, "flags", kPlayFlags, "audio-sink", audio, "video-sink",
                  MakeVideoOutput(), nullptr);
     g_free(uri);
@@ -456,17 +457,29 @@ void GstMediaBackend::DeliverFrame() {
 } // namespace
 
 GstMediaBackendFactory::GstMediaBackendFactory(GstMediaOptions options)
-    : options_(std::move(options)) {
+    : options_(std::move(options)) {}
+
+std::unique_ptr<MediaBackend> GstMediaBackendFactory::Create() {
+    return std::make_unique<GstMediaBackend>(options_, *this);
+}
+
+void GstMediaBackendFactory::Prepare() {
+    if (prepared_) {
+        return;
+    }
+    prepared_ = true;
     if (!gst_is_initialized()) {
         gst_init(nullptr, nullptr);
     }
     PreferSampleAccurateMp3Decoders();
+    LoadPlaybackPlugins();
     silentAudio_ =
         options_.audioOutput == GstMediaOptions::AudioOutput::Silent || !DefaultAudioOutputWorks();
 }
 
-std::unique_ptr<MediaBackend> GstMediaBackendFactory::Create() {
-    return std::make_unique<GstMediaBackend>(options_, silentAudio_);
+bool GstMediaBackendFactory::SilentAudio() {
+    Prepare();
+    return silentAudio_;
 }
 
 } // namespace tavelio

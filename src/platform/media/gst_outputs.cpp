@@ -143,4 +143,17 @@ void PreferSampleAccurateMp3Decoders() {
     }
 }
 
+void LoadPlaybackPlugins() {
+    for (const char* name : {"coreelements", "playback", "typefindfunctions", "wavparse",
+                             "audioparsers", "mpg123", "avi", "jpeg", "videoconvertscale",
+                             "audioconvert", "audioresample", "volume", "app", "autodetect"}) {
+        if (GstPlugin* plugin = gst_registry_find_plugin(gst_registry_get(), name)) {
+            if (GstPlugin* loaded = gst_plugin_load(plugin)) {
+                gst_object_unref(loaded);
+            }
+            gst_object_unref(plugin);
+        }
+    }
+}
+
 } // namespace tavelio

@@ -22,4 +22,10 @@ GstElement* MakeSilentAudioOutput(const std::function<void(const AudioChunk&)>& 
 // early; mpg123audiodec and avdec_mp3float cut it to the sample. Ranks the accurate ones first.
 void PreferSampleAccurateMp3Decoders();
 
+// Loads the plugins that playing the program's files needs (playbin, type finding, WAV, MP3, AVI
+// with Motion-JPEG, the conversions and the outputs), which the first file of each kind would
+// otherwise load while it opens: a page's first clip opens as fast as its second. Plugins that are
+// not installed are passed over; opening a file that needs them reports them missing.
+void LoadPlaybackPlugins();
+
 } // namespace tavelio

@@ -72,6 +72,10 @@ class MediaBackendFactory {
 public:
     virtual ~MediaBackendFactory() = default;
     virtual std::unique_ptr<MediaBackend> Create() = 0;
+    // Does ahead of time what the first Open would otherwise do first (load the media system),
+    // so that the program can pay for it while it shows its splash rather than before. Never
+    // raises; calling it again does nothing.
+    virtual void Prepare() {}
 };
 
 } // namespace tavelio
