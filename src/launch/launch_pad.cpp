@@ -32,7 +32,7 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
         auto* box = new PictureBox(this, name, left, top, width, height, drawing, Dispatcher());
         box->SetPicture(LaunchPicture(file));
         if (detailedFile != nullptr) {
-            box->SetDetailedPicture(LaunchPicture(detailedFile));
+            box->SetDetailedPicture([detailedFile] { return LaunchPicture(detailedFile); });
         }
         return box;
     };

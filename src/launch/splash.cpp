@@ -22,7 +22,7 @@ TSplash::TSplash(const FormEnvironment& environment, QWidget* owner)
     SplashFront = new PictureBox(this, "SplashFront", 136, 24, 354, 354,
                                  PictureBox::Drawing::Centred, Dispatcher());
     SplashFront->SetPicture(LaunchPicture("splash-front.bmp"));
-    SplashFront->SetDetailedPicture(LaunchPicture("splash-front@2x.png"));
+    SplashFront->SetDetailedPicture([] { return LaunchPicture("splash-front@2x.png"); });
     SplashFront->SetCursorShape(CursorShape::HourGlass);
 
     CloseTime = new Timer(this, "CloseTime", 3000, FormClock(), Dispatcher());

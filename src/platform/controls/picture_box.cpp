@@ -23,7 +23,11 @@ void PictureBox::SetPicture(const QImage& picture) {
     update();
 }
 
-void PictureBox::SetDetailedPicture(const QImage& detailed) {
+void PictureBox::SetDetailedPicture(const std::function<QImage()>& decode) {
+    if (devicePixelRatioF() <= 1) {
+        return;
+    }
+    const QImage detailed = decode();
     detailed_ = detailed;
     if (!picture_.isNull()) {
         detailed_.setDevicePixelRatio(qreal(detailed.width()) / picture_.width());

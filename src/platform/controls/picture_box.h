@@ -34,8 +34,9 @@ public:
     void SetPicture(const QImage& picture);
     const QImage& Picture() const { return picture_; }
     // The shown picture drawn with more pixels (twice its size, say), drawn at the picture's size
-    // on screens with more than one device pixel per pixel. A new picture comes without one.
-    void SetDetailedPicture(const QImage& detailed);
+    // on screens with more than one device pixel per pixel. decode runs only on such a screen, so
+    // that other screens don't pay for a picture they never show. A new picture comes without one.
+    void SetDetailedPicture(const std::function<QImage()>& decode);
 
     void SetDrawing(Drawing drawing);
 
