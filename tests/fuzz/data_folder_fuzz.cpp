@@ -9,8 +9,8 @@
 #include "content/database_reader.h"
 #include "content/record_fields.h"
 #include "fuzz_check.h"
+#include "fuzz_gui.h"
 
-#include <QGuiApplication>
 #include <filesystem>
 #include <sstream>
 
@@ -44,12 +44,7 @@ std::string_view PictureOf(const Loaded& book, int slot) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // The check decodes pictures, metafiles with Qt's painter.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "data_folder_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
+    StartHeadlessGuiApplication();
     return 0;
 }
 
@@ -60,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string_view input = Bytes(data + 4, size - 4);
     const std::size_t databaseSize = std::min<std::size_t>(
-        input.size(), data[0] | data[1] << 8 | data[2] << 16 | std::size_t{data[3]} << 24);
+        input.size(), std::size_t{data[0]} | std::size_t{data[1]} << 8 |
+                          std::size_t{data[2]} << 16 | std::size_t{data[3]} << 24);
     const std::string folder = Scratch().Path("book");
     fs::remove_all(folder);
     fs::create_directories(folder);

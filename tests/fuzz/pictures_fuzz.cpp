@@ -1,10 +1,10 @@
 // The picture loaders on any file of each kind: a picture within the size limit, or one of the
 // documented "not valid" errors of its kind.
 #include "fuzz_check.h"
+#include "fuzz_gui.h"
 #include "platform/pictures/picture_limits.h"
 #include "platform/pictures/picture_loader.h"
 
-#include <QGuiApplication>
 #include <array>
 #include <regex>
 
@@ -34,12 +34,7 @@ bool IsDocumented(const Kind& kind, const std::string& message) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Metafiles are drawn with Qt's painter and fonts, which need a GUI application.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "pictures_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
+    StartHeadlessGuiApplication();
     return 0;
 }
 
