@@ -12,8 +12,10 @@
 #include "version/version.h"
 
 #include <QApplication>
+#include <fontconfig/fontconfig.h>
 #include <iostream>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -42,6 +44,10 @@ int main(int argc, char** argv) {
     if (const auto note = MissingDatabaseNote()) {
         std::cerr << *note << '\n';
     }
+    // Loading the system's font configuration (its files and caches) takes several milliseconds,
+    // which the launch pad's first label would otherwise wait for. It loads on a second processor
+    // while the window system starts; fontconfig loads it once, whichever thread asks first.
+    std::thread fontConfiguration([] { FcInit(); });
     QApplication application(argc, argv);
     SetUpApplication();
 
@@ -56,6 +62,7 @@ int main(int argc, char** argv) {
     Services services{clock,         dispatcher, registry,     tempDirectory,
                       fontInstaller, screen,     mediaBackends};
 
+    fontConfiguration.join();
     int status = 0;
     {
         Program program(services);

@@ -36,6 +36,12 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
         }
         return box;
     };
+    // The covers get their pictures when the book view first shows them: the launch pad's first
+    // frame, and so the splash after it, need not wait for five pictures that neither shows.
+    const auto coverBox = [this](const char* name, int left, int top, int width, int height) {
+        return new PictureBox(this, name, left, top, width, height, PictureBox::Drawing::Stretched,
+                              Dispatcher());
+    };
     const auto word = [this](const char* name, int left, int top, int width, int height,
                              const char* caption) {
         auto* label = new Label(this, name, left, top, width, height, caption);
@@ -47,8 +53,7 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
     };
     using Drawing = PictureBox::Drawing;
 
-    // The covers are stored with twice their boxes' size; the level blocks have versions of their
-    // own for high-density screens.
+    // The level blocks have versions of their own for high-density screens.
     QVA = picture("QVA", 64, 84, 80, 83, Drawing::Natural, "level-a.jpg", "level-a@2x.jpg");
     QVB = picture("QVB", 364, 72, 80, 95, Drawing::Natural, "level-b.jpg", "level-b@2x.jpg");
     QVC = picture("QVC", 212, 210, 80, 88, Drawing::Natural, "level-c.jpg", "level-c@2x.jpg");
@@ -58,11 +63,11 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
     LevelB = word("LevelB", 360, 174, 91, 33, "Level B");
     LevelC = word("LevelC", 208, 302, 91, 33, "Level C");
     ChooseBook = word("ChooseBook", 128, 0, 326, 33, "Choose Your Reading Book!");
-    Ann = picture("Ann", 20, 52, 158, 108, Drawing::Stretched, "cover-ann.jpg");
-    TopDog = picture("TopDog", 210, 52, 158, 108, Drawing::Stretched, "cover-topdog.jpg");
-    Tip = picture("Tip", 398, 52, 164, 102, Drawing::Stretched, "cover-tip.jpg");
-    UpUp = picture("UpUp", 67, 204, 168, 123, Drawing::Stretched, "cover-upup.jpg");
-    GetSet = picture("GetSet", 322, 225, 178, 102, Drawing::Stretched, "cover-getset.jpg");
+    Ann = coverBox("Ann", 20, 52, 158, 108);
+    TopDog = coverBox("TopDog", 210, 52, 158, 108);
+    Tip = coverBox("Tip", 398, 52, 164, 102);
+    UpUp = coverBox("UpUp", 67, 204, 168, 123);
+    GetSet = coverBox("GetSet", 322, 225, 178, 102);
     // The number labels are placed under their covers when the book view is shown.
     B2 = number("B2", 285, 160, "2");
     B3 = number("B3", 476, 160, "3");
@@ -137,10 +142,23 @@ void TLaunch::ShowBookChoice() {
     ChooseBook->SetVisible(true);
     SetWidth(590);
     SetHeight(400);
+    DecodeCovers();
     for (PictureBox* cover : {Ann, TopDog, Tip, UpUp, GetSet}) {
         cover->SetVisible(true);
         cover->SetEnabled(true);
     }
+}
+
+void TLaunch::DecodeCovers() {
+    if (!Ann->Picture().isNull()) {
+        return;
+    }
+    // Stored with twice their boxes' size, and drawn stretched into them.
+    Ann->SetPicture(LaunchPicture("cover-ann.jpg"));
+    TopDog->SetPicture(LaunchPicture("cover-topdog.jpg"));
+    Tip->SetPicture(LaunchPicture("cover-tip.jpg"));
+    UpUp->SetPicture(LaunchPicture("cover-upup.jpg"));
+    GetSet->SetPicture(LaunchPicture("cover-getset.jpg"));
 }
 
 void TLaunch::OpenFirstBook() {

@@ -25,6 +25,8 @@ public:
     void ShowLevelChoice();
     void ShowBookChoice();
     void OpenFirstBook();
+    // Gives the covers their pictures, the first time only.
+    void DecodeCovers();
 
     // Controls, in creation order (lower first).
     PictureBox* QVA;
