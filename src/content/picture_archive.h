@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tavelio {
 
@@ -33,6 +34,11 @@ std::string PictureTempPath(const std::string& tempDir, const std::string& picTy
 // Both files are closed on every path. Uses two fixed 1024-byte buffers and no allocation.
 [[nodiscard]] PictureCopy CopyPictureOut(const std::string& archivePath,
                                          const std::string& tempPath, std::int32_t picOffset,
+                                         std::int32_t picSize);
+
+// The bytes CopyPictureOut writes into the temporary file, read into memory instead: the same
+// blocks, decoded, and the same errors (none for a short write, which can't happen here).
+std::vector<std::uint8_t> ReadPictureOut(const std::string& archivePath, std::int32_t picOffset,
                                          std::int32_t picSize);
 
 } // namespace tavelio

@@ -60,14 +60,27 @@ void ShowPictureInstead(Viewer& viewer, const QVDBType& page) {
     }
 }
 
+bool ShowsClip(const QVDBType& page, const Settings& settings) {
+    return page.AniFile != kNoAnimation && settings.AniOn;
+}
+
 } // namespace
 
 void ShowPageAnimation(Viewer& viewer) {
     const QVDBType& page = viewer.Current();
-    if (page.AniFile != kNoAnimation && viewer.settings.AniOn) {
+    if (ShowsClip(page, viewer.settings)) {
         ShowClip(viewer, page);
     } else {
         ShowPictureInstead(viewer, page);
+    }
+}
+
+void OpenNextClipAhead(Viewer& viewer) {
+    const QVDBType& next = viewer.pages.At(SlotAfter(viewer.cursor.CurPage));
+    const Settings& settings = viewer.settings;
+    if (ShowsClip(next, settings)) {
+        viewer.view.AniPlay->OpenAhead(
+            MediaPath(settings.FromPath, settings.FullInstall, settings.AniInst, next.AniFile));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "viewer/animation.h"
 #include "viewer/narration.h"
 #include "viewer/page_layout.h"
+#include "viewer/page_picture.h"
 #include "viewer/page_script.h"
 #include "viewer/view_book.h"
 #include "viewer/viewer.h"
@@ -44,6 +45,15 @@ std::optional<std::uint8_t> FindLaterRecordOfBook(const PageTable& pages, int fr
 
 } // namespace
 
+void PrepareNextPage(Viewer& viewer) {
+    // The last page has no next one, and the launch pad no page at all.
+    if (viewer.view.OwnVisible() &&
+        RoleOfPage(viewer.Current().PageNo, viewer.cursor.StoryPage) != PageRole::Last) {
+        DrawNextPictureAhead(viewer);
+        OpenNextClipAhead(viewer);
+    }
+}
+
 void PresentPage(Viewer& viewer) {
     // The animation decides between clip and picture after the frame has, and the media placing
     // sizes whichever it left; the script starts before the narration it is timed against.
@@ -52,6 +62,9 @@ void PresentPage(Viewer& viewer) {
     PlacePageMedia(viewer);
     StartPageScript(viewer);
     PlayPageSpeech(viewer);
+    // While this page is read, the next one's slow parts are made ready, so that Next shows it
+    // within a frame; not before this page is drawn, which they would hold up.
+    viewer.view.AfterThisHandler([&viewer] { PrepareNextPage(viewer); });
 }
 
 void ReturnToLaunchPad(Viewer& viewer) {

@@ -6,8 +6,12 @@ namespace tavelio {
 
 struct Viewer;
 
-// ArrangePageFrame, ShowPageAnimation, PlacePageMedia, StartPageScript, PlayPageSpeech.
+// ArrangePageFrame, ShowPageAnimation, PlacePageMedia, StartPageScript, PlayPageSpeech; once the
+// handler has returned, PrepareNextPage.
 void PresentPage(Viewer& viewer);
+// While the viewer shows a page other than a book's last: DrawNextPictureAhead and
+// OpenNextClipAhead for the page after it.
+void PrepareNextPage(Viewer& viewer);
 // Leaves the viewer for the launch pad in its level view. CoverTimed is left as it is.
 void ReturnToLaunchPad(Viewer& viewer);
 // Escape, R and RestartBit: stops CoverTimed, so that no page follows, then ReturnToLaunchPad.

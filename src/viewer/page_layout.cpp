@@ -98,6 +98,10 @@ void NextRecord(Viewer& viewer) {
     MoveTo(viewer, viewer.cursor.CurPage + 1);
 }
 
+std::uint8_t SlotAfter(std::uint8_t slot) {
+    return IntoTable(static_cast<std::uint8_t>(slot + 1));
+}
+
 void PrevRecord(Viewer& viewer) {
     MoveTo(viewer, viewer.cursor.CurPage - 1);
 }

@@ -14,6 +14,8 @@ struct Viewer;
 // result of 0 becomes 224. A MoveRecord result above 224 wraps into the table too, so the cursor
 // never leaves slots 1 to 224.
 void NextRecord(Viewer& viewer);
+// The slot NextRecord moves to from slot.
+std::uint8_t SlotAfter(std::uint8_t slot);
 void PrevRecord(Viewer& viewer);
 void MoveRecord(Viewer& viewer, std::int8_t delta);
 

@@ -1,6 +1,7 @@
 #include "viewer/page_picture.h"
 
 #include "base/text_encoding.h"
+#include "viewer/page_layout.h"
 #include "viewer/view_book.h"
 
 #include <cstdio>
@@ -45,11 +46,18 @@ void ShowPagePicture(Viewer& viewer, std::uint8_t slot, PictureFiles& files) {
         ShowError(errorLabel, "Error writing Temp File ", tempPath);
     }
     if (!errorLabel.OwnVisible()) {
-        viewer.view.BackGround->LoadFromFile(tempPath);
+        viewer.view.BackGround->LoadFromFile(tempPath, viewer.pictures);
     }
     if (!files.Delete(tempPath)) {
         ShowError(errorLabel, "Error deleting Temp File ", tempPath);
     }
+}
+
+void DrawNextPictureAhead(Viewer& viewer) {
+    const QVDBType& next = viewer.pages.At(SlotAfter(viewer.cursor.CurPage));
+    viewer.pictures.DrawAhead(next.PicType, [offset = next.PicOffset, size = next.PicSize] {
+        return ReadPictureOut(kArchive, offset, size);
+    });
 }
 
 } // namespace tavelio

@@ -34,4 +34,9 @@ public:
 void ShowPagePicture(Viewer& viewer, std::uint8_t slot);
 void ShowPagePicture(Viewer& viewer, std::uint8_t slot, PictureFiles& files);
 
+// Starts drawing the picture of the record after the current one, the page that Next shows, while
+// this page is read, where its kind takes long to draw (a metafile). The archive is read for it
+// directly, without a temporary file; a failure there is left for that page to report.
+void DrawNextPictureAhead(Viewer& viewer);
+
 } // namespace tavelio

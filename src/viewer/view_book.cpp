@@ -238,6 +238,18 @@ void TViewBook::WireNavigation() {
     }
 }
 
+TViewBook::~TViewBook() {
+    FormClock().Cancel(afterThisHandler_);
+}
+
+void TViewBook::AfterThisHandler(std::function<void()> work) {
+    FormClock().Cancel(afterThisHandler_);
+    afterThisHandler_ = FormClock().CallAfter(0, [this, work = std::move(work)] {
+        afterThisHandler_ = 0;
+        Dispatcher().Run(work);
+    });
+}
+
 void TViewBook::ReleaseTextSpeachPlay() {
     delete TextSpeachPlay.data();
 }

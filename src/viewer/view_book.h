@@ -25,6 +25,7 @@
 #include "viewer/viewer.h"
 
 #include <QPointer>
+#include <functional>
 
 namespace tavelio {
 
@@ -32,11 +33,19 @@ class TViewBook final : public Form {
 public:
     TViewBook(const FormEnvironment& environment, MediaBackendFactory& mediaBackends, Form& launch,
               const PageTable& pages, BookCursor& cursor, Settings& settings);
+    ~TViewBook() override;
+    TViewBook(const TViewBook&) = delete;
+    TViewBook& operator=(const TViewBook&) = delete;
 
     // Releases the narration player, if it still exists; closing its device stops the narration.
     void ReleaseTextSpeachPlay();
 
     Viewer& State() { return viewer_; }
+
+    // Runs work through the dispatcher once the current handler has returned, as a queued event
+    // on the clock, so that what the handler changed is drawn first. A later call replaces work
+    // not yet run; releasing the viewer drops it.
+    void AfterThisHandler(std::function<void()> work);
 
     // The controls, in creation order (lower first).
     Label* Text3; // the ruled text lines, bottom to top
@@ -106,6 +115,7 @@ private:
 
     Form& launch_;
     Viewer viewer_;
+    Clock::Ticket afterThisHandler_ = 0;
 };
 
 } // namespace tavelio

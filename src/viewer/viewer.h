@@ -10,6 +10,7 @@
 #include "content/page_record.h"
 #include "content/page_table.h"
 #include "content/settings.h"
+#include "platform/pictures/pictures_ahead.h"
 
 #include <cstdint>
 
@@ -37,6 +38,8 @@ struct Viewer {
     Form& launch;
 
     ScriptCursor script;
+    // The page pictures, the next page's drawn ahead where that is worth it (page_picture.h).
+    PicturesAhead pictures;
     // Set whenever the program stops a player that is playing; the next repeat of the animation
     // finds it and skips that one repeat (animation.h).
     bool MediaStoppedFlag = false;

@@ -225,6 +225,29 @@ TEST_F(MediaGstTest, ClipFramesReachTheDisplay) {
     EXPECT_LT(red.blue(), 60);
 }
 
+TEST_F(MediaGstTest, AFileOpenedAheadIsTakenWhileItIsTheSameFile) {
+    // Opened ahead and left to get ready while the event loop runs, as the next page's clip is.
+    player_->OpenAhead(Path("tone.wav"));
+    RunFor(100);
+    Open("tone.wav");
+    EXPECT_EQ(player_->Length(), 300);
+    player_->Play();
+    ASSERT_TRUE(RunUntil([&] { return notifications_ == 1; }));
+
+    // A file that changed meanwhile is opened as it is now.
+    WriteToneWav(Path("changing.wav"), 200, 16000);
+    player_->OpenAhead(Path("changing.wav"));
+    WriteToneWav(Path("changing.wav"), 400, 16000);
+    Open("changing.wav");
+    EXPECT_EQ(player_->Length(), 400);
+
+    // Files that can't be played fail as they would have without.
+    player_->OpenAhead(Path("notes.txt"));
+    EXPECT_EQ(OpenError("notes.txt"), NotMediaText(Path("notes.txt")));
+    player_->OpenAhead(Path("missing.wav"));
+    EXPECT_EQ(OpenError("missing.wav"), CannotOpenMediaText(Path("missing.wav")));
+}
+
 TEST_F(MediaGstTest, Mp3StretchPlaysAndNotifiesOnce) {
     ASSERT_TRUE(haveMp3_);
     Open("tone.mp3");

@@ -2,6 +2,7 @@
 // bitmaps a record carries, text set by glyph index, and damaged files, which must be "Metafile is
 // not valid" and never a crash, a hang or a read outside the file.
 #include "platform/pictures/picture_loader.h"
+#include "platform/pictures/pictures_ahead.h"
 #include "platform/test_metafiles.h"
 #include "support/scratch_dir.h"
 
@@ -11,7 +12,9 @@
 #include <QString>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tavelio {
 namespace {
@@ -257,6 +260,44 @@ TEST_F(MetafileTest, DamagedCopiesLoadOrAreNotValid) {
             }
         }
     }
+}
+
+std::vector<std::uint8_t> AsBytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+TEST_F(MetafileTest, APictureDrawnAheadIsTakenOnlyForTheSameBytesAndKind) {
+    const std::string quarters = QuartersMetafile("emf");
+    const std::string withText = EmfWithGlyphIndexedText();
+    const std::string same = scratch_.Path("same.emf");
+    const std::string text = scratch_.Path("text.emf");
+    const std::string wmf = scratch_.Path("quarters.wmf");
+    const std::string damaged = scratch_.Path("damaged.emf");
+    test::WriteFile(same, quarters);
+    test::WriteFile(text, withText);
+    test::WriteFile(wmf, QuartersMetafile("wmf"));
+    test::WriteFile(damaged, quarters.substr(0, 60));
+    PicturesAhead pictures;
+    const auto drawAhead = [&pictures](const std::string& bytes) {
+        pictures.DrawAhead("EMF", [bytes] { return AsBytes(bytes); });
+    };
+
+    drawAhead(quarters);
+    EXPECT_EQ(pictures.Load(same), LoadPictureFile(same));
+    // Other bytes, or the same bytes as another kind, are drawn from the file.
+    ASSERT_NE(LoadPictureFile(text), LoadPictureFile(same));
+    EXPECT_EQ(pictures.Load(text), LoadPictureFile(text));
+    drawAhead(QuartersMetafile("wmf"));
+    EXPECT_EQ(pictures.Load(wmf), LoadPictureFile(wmf));
+
+    // What failed ahead fails again with the loader's own error; a read that failed leaves the
+    // file to be drawn.
+    drawAhead(quarters.substr(0, 60));
+    EXPECT_THROW(pictures.Load(damaged), EInvalidGraphic);
+    pictures.DrawAhead("emf", []() -> std::vector<std::uint8_t> {
+        throw std::runtime_error("the archive went away");
+    });
+    EXPECT_EQ(pictures.Load(same), LoadPictureFile(same));
 }
 
 } // namespace

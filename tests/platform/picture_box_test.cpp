@@ -81,21 +81,22 @@ TEST_F(PictureBoxTest, DrawsNaturalSizeClippedCentredOrStretched) {
 
 TEST_F(PictureBoxTest, ReplacesItsPictureOnlyWhenAFileLoads) {
     PictureBox box(&form_, "BackGround", 0, 0, 50, 50, PictureBox::Drawing::Stretched, dispatcher_);
+    PicturesAhead pictures;
     ASSERT_TRUE(TwoBands(7, 9).save(QString::fromStdString(Path("good.bmp"))));
-    box.LoadFromFile(Path("good.bmp"));
+    box.LoadFromFile(Path("good.bmp"), pictures);
     EXPECT_EQ(box.Picture().size(), QSize(7, 9));
     EXPECT_EQ(box.Describe()["picture"], (nlohmann::json{{"width", 7}, {"height", 9}}));
 
     std::ofstream(Path("bad.jpg")) << "not a picture";
-    EXPECT_THROW(box.LoadFromFile(Path("bad.jpg")), EInvalidGraphic);
+    EXPECT_THROW(box.LoadFromFile(Path("bad.jpg"), pictures), EInvalidGraphic);
     ASSERT_TRUE(TwoBands(3, 3).save(QString::fromStdString(Path("other.png"))));
     try {
-        box.LoadFromFile(Path("other.png"));
+        box.LoadFromFile(Path("other.png"), pictures);
         ADD_FAILURE() << "a PNG file loaded";
     } catch (const EInvalidGraphic& error) {
         EXPECT_STREQ(error.what(), "Unknown picture file extension (.png)");
     }
-    EXPECT_THROW(box.LoadFromFile(Path("missing.bmp")), EInOutError);
+    EXPECT_THROW(box.LoadFromFile(Path("missing.bmp"), pictures), EInOutError);
     EXPECT_EQ(box.Picture().size(), QSize(7, 9));
 }
 

@@ -1,7 +1,5 @@
 #include "platform/controls/picture_box.h"
 
-#include "platform/pictures/picture_loader.h"
-
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,8 +11,8 @@ PictureBox::PictureBox(QWidget* form, const char* name, int left, int top, int w
     setGeometry(left, top, width, height);
 }
 
-void PictureBox::LoadFromFile(const std::string& path) {
-    SetPicture(LoadPictureFile(path));
+void PictureBox::LoadFromFile(const std::string& path, PicturesAhead& pictures) {
+    SetPicture(pictures.Load(path));
 }
 
 void PictureBox::SetPicture(const QImage& picture) {

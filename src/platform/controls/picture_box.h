@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/controls/window_control.h"
+#include "platform/pictures/pictures_ahead.h"
 #include "platform/system/event_dispatcher.h"
 
 #include <QImage>
@@ -26,9 +27,10 @@ public:
     PictureBox(QWidget* form, const char* name, int left, int top, int width, int height,
                Drawing drawing, EventDispatcher& dispatcher);
 
-    // Loads the picture file at path by its extension (picture_loader.h). The shown picture is
-    // replaced only when loading succeeds; a failure raises and leaves it as it was.
-    void LoadFromFile(const std::string& path);
+    // Loads the picture file at path by its extension (picture_loader.h), through pictures, which
+    // may have drawn it ahead. The shown picture is replaced only when loading succeeds; a failure
+    // raises and leaves it as it was.
+    void LoadFromFile(const std::string& path, PicturesAhead& pictures);
     // Shows picture, for instance one decoded from the program's resources, without a detailed
     // version.
     void SetPicture(const QImage& picture);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sys/stat.h>
 
 namespace tavelio {
 namespace {
@@ -63,22 +64,61 @@ std::string GErrorText(GstMessage* message, bool* typeNotFound) {
     return text;
 }
 
-class GstMediaBackend final : public MediaBackend {
-public:
-    GstMediaBackend(const GstMediaOptions& options, GstMediaBackendFactory& factory)
-        : options_(options), factory_(factory) {}
-    ~GstMediaBackend() override { Close(); }
+// Which file a path named, and in what state: a file opened ahead is only taken for a later
+// Open of the same path while the path still names the same, unchanged file.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
 
-    void SetEndHandler(EndHandler handler) override { onEnd_ = std::move(handler); }
-    MediaError Open(const std::string& path) override;
-    void Close() override;
-    bool IsOpen() const override { return pipeline_ != nullptr; }
-    bool HasVideo() const override { return hasVideo_; }
-    void SetVideoTarget(VideoDisplay* display) override;
-    std::int64_t LengthMs() const override { return lengthMs_; }
-    std::int64_t PositionMs() const override;
-    MediaError Play(std::int64_t fromMs, std::int64_t toMs) override;
-    void Stop() override;
+std::optional<FileStamp> StampOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileStamp{status.st_dev, status.st_ino, status.st_size,
+                     std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+// One file in one playbin: what a back end holds while a file is open. A playback can start
+// opening its file (StartOpening) long before a back end waits for it (FinishOpening): the
+// factory opens the next page's clip that way and hands the playback to the back end that opens
+// the same file. GStreamer's callbacks are bound to the playback itself, which therefore never
+// moves.
+class GstPlayback {
+public:
+    using EndHandler = MediaBackend::EndHandler;
+
+    GstPlayback(const GstMediaOptions& options, GstMediaBackendFactory& factory)
+        : options_(options), factory_(factory) {}
+    ~GstPlayback() { Close(); }
+    GstPlayback(const GstPlayback&) = delete;
+    GstPlayback& operator=(const GstPlayback&) = delete;
+
+    // Closes what is open and starts the file at path opening: fails at once only for a path that
+    // can't be made a URI, and otherwise returns while GStreamer makes the file ready.
+    MediaError StartOpening(const std::string& path);
+    // Waits for the file StartOpening started to be ready to play at position 0; info is what
+    // its headers say. A failure closes it.
+    MediaError FinishOpening(const MediaFileInfo& info);
+    // The file being opened or open, as StartOpening was given it, and which file that was then.
+    const std::string& Path() const { return path_; }
+    const std::optional<FileStamp>& Stamp() const { return stamp_; }
+
+    void SetEndHandler(EndHandler handler) { onEnd_ = std::move(handler); }
+    void Close();
+    bool IsOpen() const { return pipeline_ != nullptr; }
+    bool HasVideo() const { return hasVideo_; }
+    void SetVideoTarget(VideoDisplay* display);
+    std::int64_t LengthMs() const { return lengthMs_; }
+    std::int64_t PositionMs() const;
+    MediaError Play(std::int64_t fromMs, std::int64_t toMs);
+    void Stop();
 
 private:
     // A bus message with the epoch in which it was posted.
@@ -108,6 +148,11 @@ private:
     // User-interface thread only.
     GstElement* pipeline_ = nullptr;
     std::string path_;
+    std::optional<FileStamp> stamp_;
+    GstStateChangeReturn openingChange_ = GST_STATE_CHANGE_FAILURE; // the change that opens it
+    // FinishOpening has succeeded. Until then the bus messages are FinishOpening's to read, however
+    // long the file has been opening (ahead).
+    bool opened_ = false;
     bool hasVideo_ = false;
     bool exactLength_ = false;
     std::int64_t lengthMs_ = 0;
@@ -129,13 +174,9 @@ private:
     QImage latestFrame_;
 };
 
-MediaError GstMediaBackend::Open(const std::string& path) {
+MediaError GstPlayback::StartOpening(const std::string& path) {
     Close();
     const bool silentAudio = factory_.SilentAudio();
-    const std::optional<MediaFileInfo> info = ReadMediaFileInfo(path);
-    if (!info) {
-        return CannotOpenMediaText(path);
-    }
     GError* uriError = nullptr;
     gchar* uri = gst_filename_to_uri(path.c_str(), &uriError);
     if (uri == nullptr) {
@@ -143,6 +184,7 @@ MediaError GstMediaBackend::Open(const std::string& path) {
         return CannotOpenMediaText(path);
     }
     path_ = path;
+    stamp_ = StampOf(path);
     pipeline_ = gst_element_factory_make("playbin", nullptr);
     gst_object_ref_sink(pipeline_);
     GstElement* audio = silentAudio ? MakeSilentAudioOutput(options_.audioTap)
@@ -151,27 +193,36 @@ MediaError GstMediaBackend::Open(const std::string& path) {
                  MakeVideoOutput(), nullptr);
     g_free(uri);
     GstBus* bus = gst_element_get_bus(pipeline_);
-    gst_bus_set_sync_handler(bus, &GstMediaBackend::OnBusMessage, this, nullptr);
+    gst_bus_set_sync_handler(bus, &GstPlayback::OnBusMessage, this, nullptr);
     gst_object_unref(bus);
+    openingChange_ = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    return std::nullopt;
+}
 
-    if (MediaError error = WaitUntilReady(gst_element_set_state(pipeline_, GST_STATE_PAUSED))) {
+MediaError GstPlayback::FinishOpening(const MediaFileInfo& info) {
+    if (MediaError error = WaitUntilReady(openingChange_)) {
         Close();
         return error;
     }
-
-    if (info->kind == MediaFileKind::Mp3) {
+    opened_ = true;
+    // What came after the file was ready (an error, say) is handled as if it came now.
+    if (!drainQueued_.exchange(true)) {
+        QMetaObject::invokeMethod(
+            &context_, [this] { Drain(); }, Qt::QueuedConnection);
+    }
+    if (info.kind == MediaFileKind::Mp3) {
         lateNs_ = static_cast<std::int64_t>(gst_util_uint64_scale_int(
-            static_cast<guint64>(Mp3LateSamples(*info)), GST_SECOND, info->sampleRate));
+            static_cast<guint64>(Mp3LateSamples(info)), GST_SECOND, info.sampleRate));
     }
     gint64 durationNs = 0;
-    if (info->kind == MediaFileKind::Mp3 && info->lengthMs) {
+    if (info.kind == MediaFileKind::Mp3 && info.lengthMs) {
         // Counted from the file's frames; content that comes late loses as much at its end.
-        lengthMs_ = std::max<std::int64_t>(*info->lengthMs - lateNs_ / kNsPerMs, 0);
+        lengthMs_ = std::max<std::int64_t>(*info.lengthMs - lateNs_ / kNsPerMs, 0);
         exactLength_ = true;
     } else if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &durationNs)) {
         lengthMs_ = durationNs / kNsPerMs;
     } else {
-        lengthMs_ = info->lengthMs.value_or(0);
+        lengthMs_ = info.lengthMs.value_or(0);
     }
     gint videoStreams = 0;
     g_object_get(pipeline_, "n-video", &videoStreams, nullptr);
@@ -180,7 +231,7 @@ MediaError GstMediaBackend::Open(const std::string& path) {
     return std::nullopt;
 }
 
-MediaError GstMediaBackend::WaitUntilReady(GstStateChangeReturn change) {
+MediaError GstPlayback::WaitUntilReady(GstStateChangeReturn change) {
     const auto deadline = std::chrono::steady_clock::now() + options_.openTimeout;
     bool ready = change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL;
     std::optional<std::string> failure;
@@ -233,7 +284,7 @@ MediaError GstMediaBackend::WaitUntilReady(GstStateChangeReturn change) {
     return result;
 }
 
-void GstMediaBackend::Close() {
+void GstPlayback::Close() {
     if (pipeline_ == nullptr) {
         return;
     }
@@ -253,6 +304,8 @@ void GstMediaBackend::Close() {
         latestFrame_ = QImage();
     }
     path_.clear();
+    stamp_.reset();
+    opened_ = false;
     hasVideo_ = false;
     exactLength_ = false;
     lengthMs_ = 0;
@@ -262,16 +315,16 @@ void GstMediaBackend::Close() {
     brokenText_.reset();
 }
 
-void GstMediaBackend::SetVideoTarget(VideoDisplay* display) {
+void GstPlayback::SetVideoTarget(VideoDisplay* display) {
     target_ = display;
     wantFrames_ = display != nullptr;
 }
 
-std::int64_t GstMediaBackend::PositionMs() const {
+std::int64_t GstPlayback::PositionMs() const {
     return playing_ ? QueryPositionMs() : positionMs_;
 }
 
-std::int64_t GstMediaBackend::QueryPositionMs() const {
+std::int64_t GstPlayback::QueryPositionMs() const {
     gint64 positionNs = 0;
     if (pipeline_ == nullptr ||
         !gst_element_query_position(pipeline_, GST_FORMAT_TIME, &positionNs)) {
@@ -281,7 +334,7 @@ std::int64_t GstMediaBackend::QueryPositionMs() const {
     return std::max(positionMs_, std::min((positionNs - lateNs_) / kNsPerMs, toMs_));
 }
 
-MediaError GstMediaBackend::Play(std::int64_t fromMs, std::int64_t toMs) {
+MediaError GstPlayback::Play(std::int64_t fromMs, std::int64_t toMs) {
     if (brokenText_) {
         return brokenText_;
     }
@@ -306,7 +359,7 @@ MediaError GstMediaBackend::Play(std::int64_t fromMs, std::int64_t toMs) {
     return std::nullopt;
 }
 
-void GstMediaBackend::Stop() {
+void GstPlayback::Stop() {
     if (pipeline_ == nullptr) {
         return;
     }
@@ -318,7 +371,7 @@ void GstMediaBackend::Stop() {
     playing_ = false;
 }
 
-void GstMediaBackend::FinishStretch(const MediaError& error) {
+void GstPlayback::FinishStretch(const MediaError& error) {
     positionMs_ = error ? QueryPositionMs() : toMs_;
     playing_ = false;
     if (onEnd_) {
@@ -326,8 +379,8 @@ void GstMediaBackend::FinishStretch(const MediaError& error) {
     }
 }
 
-GstBusSyncReply GstMediaBackend::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
-    auto* backend = static_cast<GstMediaBackend*>(self);
+GstBusSyncReply GstPlayback::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
+    auto* backend = static_cast<GstPlayback*>(self);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS:
     case GST_MESSAGE_ERROR:
@@ -353,15 +406,18 @@ GstBusSyncReply GstMediaBackend::OnBusMessage(GstBus*, GstMessage* message, gpoi
     return GST_BUS_DROP;
 }
 
-std::deque<GstMediaBackend::Posted> GstMediaBackend::TakePosted() {
+std::deque<GstPlayback::Posted> GstPlayback::TakePosted() {
     std::lock_guard lock(mutex_);
     std::deque<Posted> taken;
     taken.swap(queue_);
     return taken;
 }
 
-void GstMediaBackend::Drain() {
+void GstPlayback::Drain() {
     drainQueued_ = false;
+    if (!opened_) {
+        return;
+    }
     for (const Posted& posted : TakePosted()) {
         GstMessage* message = posted.message;
         const bool current = playing_ && posted.epoch == epoch_;
@@ -378,7 +434,7 @@ void GstMediaBackend::Drain() {
     }
 }
 
-GstElement* GstMediaBackend::MakeVideoOutput() {
+GstElement* GstPlayback::MakeVideoOutput() {
     GstElement* sink = gst_element_factory_make("appsink", nullptr);
     GstCaps* caps =
         gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kFrameFormat, nullptr);
@@ -386,23 +442,23 @@ GstElement* GstMediaBackend::MakeVideoOutput() {
                  nullptr);
     gst_caps_unref(caps);
     GstAppSinkCallbacks callbacks{};
-    callbacks.new_preroll = &GstMediaBackend::OnNewPreroll;
-    callbacks.new_sample = &GstMediaBackend::OnNewSample;
+    callbacks.new_preroll = &GstPlayback::OnNewPreroll;
+    callbacks.new_sample = &GstPlayback::OnNewSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
     return sink;
 }
 
-GstFlowReturn GstMediaBackend::OnNewPreroll(GstAppSink* sink, gpointer self) {
+GstFlowReturn GstPlayback::OnNewPreroll(GstAppSink* sink, gpointer self) {
     if (GstSample* sample = gst_app_sink_pull_preroll(sink)) {
-        static_cast<GstMediaBackend*>(self)->TakeFrame(sample);
+        static_cast<GstPlayback*>(self)->TakeFrame(sample);
         gst_sample_unref(sample);
     }
     return GST_FLOW_OK;
 }
 
-GstFlowReturn GstMediaBackend::OnNewSample(GstAppSink* sink, gpointer self) {
+GstFlowReturn GstPlayback::OnNewSample(GstAppSink* sink, gpointer self) {
     if (GstSample* sample = gst_app_sink_pull_sample(sink)) {
-        static_cast<GstMediaBackend*>(self)->TakeFrame(sample);
+        static_cast<GstPlayback*>(self)->TakeFrame(sample);
         gst_sample_unref(sample);
     }
     return GST_FLOW_OK;
@@ -412,7 +468,7 @@ GstFlowReturn GstMediaBackend::OnNewSample(GstAppSink* sink, gpointer self) {
 // already on its way, queues one to the user-interface thread, which then takes the latest frame
 // there is. The image keeps the buffer mapped (and so alive) for as long as any copy of it lives,
 // in the display too.
-void GstMediaBackend::TakeFrame(GstSample* sample) {
+void GstPlayback::TakeFrame(GstSample* sample) {
     if (!wantFrames_) {
         return;
     }
@@ -442,7 +498,7 @@ void GstMediaBackend::TakeFrame(GstSample* sample) {
     }
 }
 
-void GstMediaBackend::DeliverFrame() {
+void GstPlayback::DeliverFrame() {
     frameQueued_ = false;
     QImage frame;
     {
@@ -454,13 +510,77 @@ void GstMediaBackend::DeliverFrame() {
     }
 }
 
+namespace {
+
+// A back end is the playback of its open file, or the one the factory opened ahead for it.
+class GstMediaBackend final : public MediaBackend {
+public:
+    GstMediaBackend(const GstMediaOptions& options, GstMediaBackendFactory& factory)
+        : factory_(factory), playback_(std::make_unique<GstPlayback>(options, factory)) {}
+
+    void SetEndHandler(EndHandler handler) override {
+        onEnd_ = std::move(handler);
+        playback_->SetEndHandler(onEnd_);
+    }
+    MediaError Open(const std::string& path) override {
+        playback_->Close();
+        // Read first: a file that can't be read has nothing opened for it, ahead or not.
+        const std::optional<MediaFileInfo> info = ReadMediaFileInfo(path);
+        if (!info) {
+            return CannotOpenMediaText(path);
+        }
+        if (std::unique_ptr<GstPlayback> openedAhead = factory_.TakeOpenedAhead(path)) {
+            playback_ = std::move(openedAhead);
+            playback_->SetEndHandler(onEnd_);
+        } else if (MediaError error = playback_->StartOpening(path)) {
+            return error;
+        }
+        return playback_->FinishOpening(*info);
+    }
+    void Close() override { playback_->Close(); }
+    bool IsOpen() const override { return playback_->IsOpen(); }
+    bool HasVideo() const override { return playback_->HasVideo(); }
+    void SetVideoTarget(VideoDisplay* display) override { playback_->SetVideoTarget(display); }
+    std::int64_t LengthMs() const override { return playback_->LengthMs(); }
+    std::int64_t PositionMs() const override { return playback_->PositionMs(); }
+    MediaError Play(std::int64_t fromMs, std::int64_t toMs) override {
+        return playback_->Play(fromMs, toMs);
+    }
+    void Stop() override { playback_->Stop(); }
+
+private:
+    GstMediaBackendFactory& factory_;
+    EndHandler onEnd_;
+    std::unique_ptr<GstPlayback> playback_;
+};
+
 } // namespace
 
 GstMediaBackendFactory::GstMediaBackendFactory(GstMediaOptions options)
     : options_(std::move(options)) {}
 
+GstMediaBackendFactory::~GstMediaBackendFactory() = default;
+
 std::unique_ptr<MediaBackend> GstMediaBackendFactory::Create() {
     return std::make_unique<GstMediaBackend>(options_, *this);
+}
+
+void GstMediaBackendFactory::OpenAhead(const std::string& path) {
+    openedAhead_.reset();
+    auto playback = std::make_unique<GstPlayback>(options_, *this);
+    // A file that fails at once fails the same way when it is opened.
+    if (!playback->StartOpening(path)) {
+        openedAhead_ = std::move(playback);
+    }
+}
+
+std::unique_ptr<GstPlayback> GstMediaBackendFactory::TakeOpenedAhead(const std::string& path) {
+    if (openedAhead_ == nullptr || openedAhead_->Path() != path) {
+        return nullptr; // another file's, which waits for its own Open
+    }
+    std::unique_ptr<GstPlayback> playback = std::move(openedAhead_);
+    // A file changed or replaced since it was opened ahead is opened anew.
+    return playback->Stamp() == StampOf(path) ? std::move(playback) : nullptr;
 }
 
 void GstMediaBackendFactory::Prepare() {

@@ -15,6 +15,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace tavelio {
@@ -43,13 +45,24 @@ struct GstMediaOptions {
 // Makes GStreamer back ends. Making it and its back ends costs nothing: GStreamer is initialised,
 // the MP3 decoders ranked, the playback plugins loaded and the audio output chosen by Prepare, or
 // else by the first Open of any of its back ends (about a tenth of a second, most of it trying the
-// sound outputs). Lives on the
-// user-interface thread and must outlive the back ends it made.
+// sound outputs). A file opened ahead waits here, paused on its first frame, until a back end
+// opens it. Lives on the user-interface thread and must outlive the back ends it made.
+class GstPlayback;
+
 class GstMediaBackendFactory final : public MediaBackendFactory {
 public:
     explicit GstMediaBackendFactory(GstMediaOptions options = {});
+    ~GstMediaBackendFactory() override;
+    GstMediaBackendFactory(const GstMediaBackendFactory&) = delete;
+    GstMediaBackendFactory& operator=(const GstMediaBackendFactory&) = delete;
+
     std::unique_ptr<MediaBackend> Create() override;
     void Prepare() override;
+    // Keeps one file opening ahead: a new call drops the one before.
+    void OpenAhead(const std::string& path) override;
+    // The playback opened ahead for path, if the path still names the file it opened (else it is
+    // dropped); nothing, keeping it, when it was opened for another path. For the back ends' Open.
+    std::unique_ptr<GstPlayback> TakeOpenedAhead(const std::string& path);
 
     // Whether the back ends play sound into the silent output; prepares first.
     bool SilentAudio();
@@ -58,6 +71,7 @@ private:
     GstMediaOptions options_;
     bool prepared_ = false;
     bool silentAudio_ = true;
+    std::unique_ptr<GstPlayback> openedAhead_;
 };
 
 } // namespace tavelio

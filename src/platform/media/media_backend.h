@@ -76,6 +76,11 @@ public:
     // so that the program can pay for it while it shows its splash rather than before. Never
     // raises; calling it again does nothing.
     virtual void Prepare() {}
+    // Starts opening the file at path (as Open takes it) for the next Open of that file by any of
+    // its back ends, which then finds it ready or nearly so: a page's clip opened while the page
+    // before it is read. Never raises and reports nothing; whatever is wrong with the file is
+    // reported by that Open, as always. Where opening is quick anyway it does nothing.
+    virtual void OpenAhead(const std::string& /*path*/) {}
 };
 
 } // namespace tavelio

@@ -27,7 +27,8 @@ std::int32_t ToInt32(std::int64_t value) {
 
 TMediaPlayer::TMediaPlayer(QObject* form, const char* name, MediaBackendFactory& backends,
                            Clock& clock, EventDispatcher& dispatcher)
-    : QObject(form), clock_(clock), dispatcher_(dispatcher), backend_(backends.Create()) {
+    : QObject(form), clock_(clock), dispatcher_(dispatcher), backends_(backends),
+      backend_(backends.Create()) {
     setObjectName(name);
     backend_->SetEndHandler([this](const MediaError& error) { OnBackendEnd(error); });
 }
@@ -80,6 +81,10 @@ void TMediaPlayer::Open() {
     }
     // A display widget that has been destroyed meanwhile reads as none: the video is dropped.
     backend_->SetVideoTarget(backend_->HasVideo() ? display_.data() : nullptr);
+}
+
+void TMediaPlayer::OpenAhead(const std::string& fileName) {
+    backends_.OpenAhead(ResolveNativePath(fileName));
 }
 
 void TMediaPlayer::Close() {

@@ -93,6 +93,9 @@ public:
     const std::string& LastError() const { return lastError_; }
 
     void Open();
+    // Has the file named fileName (named as FileName is) start opening ahead of the Open that
+    // will want it, so that that Open returns sooner; changes nothing else and never raises.
+    void OpenAhead(const std::string& fileName);
     void Close();
     void Play();
     void Stop();
@@ -113,6 +116,7 @@ private:
 
     Clock& clock_;
     EventDispatcher& dispatcher_;
+    MediaBackendFactory& backends_;
     std::unique_ptr<MediaBackend> backend_;
     std::string fileName_;
     QPointer<VideoDisplay> display_;

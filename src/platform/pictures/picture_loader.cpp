@@ -19,16 +19,6 @@
 namespace tavelio {
 namespace {
 
-// The extension as written: what follows the last "." of the file name, empty without one.
-std::string ExtensionOf(const std::string& path) {
-    const std::size_t nameStart = path.find_last_of('/') + 1; // npos + 1 == 0
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || dot < nameStart) {
-        return {};
-    }
-    return path.substr(dot + 1);
-}
-
 std::string Lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -53,8 +43,26 @@ QImage ReadWithQt(const std::string& bytes, const char* format, const char* inva
 
 } // namespace
 
+std::string PictureExtension(const std::string& path) {
+    const std::size_t nameStart = path.find_last_of('/') + 1; // npos + 1 == 0
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) {
+        return {};
+    }
+    return path.substr(dot + 1);
+}
+
+bool IsMetafileExtension(const std::string& extension) {
+    const std::string kind = Lowered(extension);
+    return kind == "wmf" || kind == "emf";
+}
+
+QImage DrawMetafile(const std::string& extension, std::span<const std::uint8_t> bytes) {
+    return Lowered(extension) == "wmf" ? DrawWmf(bytes) : DrawEmf(bytes);
+}
+
 QImage LoadPictureFile(const std::string& path) {
-    const std::string extension = ExtensionOf(path);
+    const std::string extension = PictureExtension(path);
     const std::string kind = Lowered(extension);
     if (kind == "bmp") {
         return ReadWithQt(ReadWholeFile(path), "bmp", "Bitmap image is not valid");
@@ -69,11 +77,8 @@ QImage LoadPictureFile(const std::string& path) {
     if (kind == "jpg" || kind == "jpeg") {
         return DecodeJpeg(fileBytes());
     }
-    if (kind == "wmf") {
-        return DrawWmf(fileBytes());
-    }
-    if (kind == "emf") {
-        return DrawEmf(fileBytes());
+    if (IsMetafileExtension(kind)) {
+        return DrawMetafile(kind, fileBytes());
     }
     throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
 }
