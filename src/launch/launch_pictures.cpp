@@ -37,8 +37,11 @@ QImage LaunchPicture(const char* fileName) {
         return DecodeJpeg(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                     static_cast<std::size_t>(bytes.size())));
     }
+    // Read as the format its name says: guessing it from the content would have Qt load and ask
+    // every image format plugin of the system.
+    const QByteArray format = path.section(QLatin1Char('.'), -1).toLatin1();
     QImage picture;
-    if (!picture.loadFromData(bytes)) {
+    if (!picture.loadFromData(bytes, format.constData())) {
         throw EInvalidGraphic("Bitmap image is not valid");
     }
     return picture;
