@@ -284,6 +284,8 @@ TEST_F(MetafileTest, APictureDrawnAheadIsTakenOnlyForTheSameBytesAndKind) {
 
     drawAhead(quarters);
     EXPECT_EQ(pictures.Load(same), LoadPictureFile(same));
+    drawAhead(withText); // text, drawn away from the user-interface thread
+    EXPECT_EQ(pictures.Load(text), LoadPictureFile(text));
     // Other bytes, or the same bytes as another kind, are drawn from the file.
     ASSERT_NE(LoadPictureFile(text), LoadPictureFile(same));
     EXPECT_EQ(pictures.Load(text), LoadPictureFile(text));
