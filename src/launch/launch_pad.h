@@ -25,8 +25,6 @@ public:
     void ShowLevelChoice();
     void ShowBookChoice();
     void OpenFirstBook();
-    // Gives the covers their pictures, the first time only.
-    void DecodeCovers();
 
     // Controls, in creation order (lower first).
     PictureBox* QVA;
@@ -57,6 +55,8 @@ protected:
     void FormKeyPress(char character) override;
 
 private:
+    // Gives the covers their pictures, the first time only.
+    void DecodeCovers();
     void QVAClick();
     void AnnClick();
     void SplashTimeTimer();

@@ -42,13 +42,13 @@ struct GstMediaOptions {
     std::function<void(const AudioChunk&)> audioTap;
 };
 
+class GstPlayback;
+
 // Makes GStreamer back ends. Making it and its back ends costs nothing: GStreamer is initialised,
 // the MP3 decoders ranked, the playback plugins loaded and the audio output chosen by Prepare, or
 // else by the first Open of any of its back ends (about a tenth of a second, most of it trying the
 // sound outputs). A file opened ahead waits here, paused on its first frame, until a back end
 // opens it. Lives on the user-interface thread and must outlive the back ends it made.
-class GstPlayback;
-
 class GstMediaBackendFactory final : public MediaBackendFactory {
 public:
     explicit GstMediaBackendFactory(GstMediaOptions options = {});

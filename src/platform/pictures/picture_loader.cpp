@@ -19,12 +19,6 @@
 namespace tavelio {
 namespace {
 
-std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // Reads with the one Qt reader named, never guessing another format from the content: a file
 // that is not what its extension says is not valid, as it would be in an image control.
 QImage ReadWithQt(const std::string& bytes, const char* format, const char* invalidMessage) {
@@ -43,6 +37,12 @@ QImage ReadWithQt(const std::string& bytes, const char* format, const char* inva
 
 } // namespace
 
+std::string PictureKind(std::string extension) {
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
 std::string PictureExtension(const std::string& path) {
     const std::size_t nameStart = path.find_last_of('/') + 1; // npos + 1 == 0
     const std::size_t dot = path.find_last_of('.');
@@ -53,17 +53,17 @@ std::string PictureExtension(const std::string& path) {
 }
 
 bool IsMetafileExtension(const std::string& extension) {
-    const std::string kind = Lowered(extension);
+    const std::string kind = PictureKind(extension);
     return kind == "wmf" || kind == "emf";
 }
 
 QImage DrawMetafile(const std::string& extension, std::span<const std::uint8_t> bytes) {
-    return Lowered(extension) == "wmf" ? DrawWmf(bytes) : DrawEmf(bytes);
+    return PictureKind(extension) == "wmf" ? DrawWmf(bytes) : DrawEmf(bytes);
 }
 
 QImage LoadPictureFile(const std::string& path) {
     const std::string extension = PictureExtension(path);
-    const std::string kind = Lowered(extension);
+    const std::string kind = PictureKind(extension);
     if (kind == "bmp") {
         return ReadWithQt(ReadWholeFile(path), "bmp", "Bitmap image is not valid");
     }

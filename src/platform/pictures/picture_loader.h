@@ -27,6 +27,10 @@ public:
 // keeps the picture it showed when this raises.
 QImage LoadPictureFile(const std::string& path);
 
+// The kind of picture an extension names: the extension without regard to case, so "EMF" and
+// "emf" both name "emf".
+std::string PictureKind(std::string extension);
+
 // The extension of path as written: what follows the last "." of the file name, empty without one.
 std::string PictureExtension(const std::string& path);
 

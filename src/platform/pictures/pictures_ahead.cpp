@@ -19,13 +19,13 @@ void PicturesAhead::DrawAhead(const std::string& extension,
     }
     FinishDrawing();
     job_ = std::make_unique<Job>();
-    job_->extension = extension;
+    job_->kind = PictureKind(extension);
     drawing_ = std::thread([job = job_.get(), read = std::move(read)] {
         // Drawing ahead is only a head start: whatever fails here fails again, and is reported,
         // when the page loads its picture itself. Nothing may leave the thread in any case.
         try {
             job->bytes = read();
-            job->picture = DrawMetafile(job->extension, job->bytes);
+            job->picture = DrawMetafile(job->kind, job->bytes);
         } catch (const std::exception&) {
             job->picture = QImage();
         }
@@ -39,7 +39,7 @@ QImage PicturesAhead::Load(const std::string& path) {
     }
     FinishDrawing();
     const std::string file = ReadWholeFile(path);
-    if (job_ != nullptr && !job_->picture.isNull() && job_->extension == extension &&
+    if (job_ != nullptr && !job_->picture.isNull() && job_->kind == PictureKind(extension) &&
         std::equal(file.begin(), file.end(), job_->bytes.begin(), job_->bytes.end(),
                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; })) {
         return job_->picture;

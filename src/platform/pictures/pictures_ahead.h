@@ -41,7 +41,7 @@ public:
 
 private:
     struct Job {
-        std::string extension;
+        std::string kind; // PictureKind of the extension it was drawn as
         std::vector<std::uint8_t> bytes;
         QImage picture; // null unless the drawing succeeded
     };
