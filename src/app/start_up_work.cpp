@@ -2,13 +2,13 @@
 #include "app/data_files.h"
 #include "app/program.h"
 #include "content/database_reader.h"
+#include "content/page_design.h"
 
 namespace tavelio {
 namespace {
 
 constexpr const char* kInstallationKey = "\\Software\\Morrowick\\Tavelio\\";
 constexpr const char* kFontFileName = "ZBM.TTF";
-constexpr const char* kHandwritingFace = "Zaner-Bloser Manuscript";
 
 } // namespace
 
@@ -34,7 +34,7 @@ void Program::StartUpWork() {
     LoadDatabase(kDatabaseFile, settings_.FontFile, pageTable_);
     services_.fontInstaller.Add(settings_.FontFile);
     for (Label* line : {viewBook_->Text1, viewBook_->Text2, viewBook_->Text3}) {
-        line->SetFontName(kHandwritingFace);
+        line->SetFontName(design::kHandwritingFace);
     }
     // Loading the media system takes about as long as the rest of the start: done here, behind
     // the splash, it neither holds back the first frame nor the first book's cover.

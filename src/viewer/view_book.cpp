@@ -1,5 +1,6 @@
 #include "viewer/view_book.h"
 
+#include "content/page_design.h"
 #include "platform/pictures/picture_loader.h"
 #include "viewer/animation.h"
 #include "viewer/narration.h"
@@ -19,9 +20,10 @@ static void InitViewerResources() {
 namespace tavelio {
 namespace {
 
-constexpr const char* kTimesNewRoman = "Times New Roman";
-constexpr const char* kSansSerif = "MS Sans Serif";
-constexpr const char* kHandwriting = "Zaner-Bloser Manuscript";
+using design::Box;
+constexpr const char* kTimesNewRoman = design::kSerifFace;
+constexpr const char* kSansSerif = design::kSansFace;
+constexpr const char* kHandwriting = design::kHandwritingFace;
 
 // A button glyph stored with the program (src/viewer/pictures): its bitmap and the SVG drawing
 // it was made from.
@@ -43,7 +45,7 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     : Form(environment, "ViewBook", FrameStyle::Sizeable), launch_(launch),
       viewer_(*this, pages, cursor, settings, launch) {
     SetCaption("View Book");
-    SetBounds(0, 0, 800, 600);
+    SetBounds(0, 0, design::kPageWidth, design::kPageHeight);
     SetCentredWhenFirstShown(true);
     SetMaximizedWhenShown(true);
     SetColor(Qt::white);
@@ -57,18 +59,19 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
         return made;
     };
     const auto textLine = [&label](const char* name, int top) {
-        Label* line = label(name, 144, top, 497, 71, "Ann");
+        Label* line = label(name, design::kRuledLineLeft, top, design::kRuledLineWidth,
+                            design::kRuledLineHeight, "Ann");
         line->SetAutoSize(false);
         line->SetCentred(true);
         line->SetWordWrap(true);
         line->SetColor(Qt::white);
         line->SetTextColor(Qt::black);
-        line->SetFont(kTimesNewRoman, 53);
+        line->SetFont(kTimesNewRoman, design::kRuledLineFontPixels);
         return line;
     };
     const auto rhyme = [&label](const char* name, int top, int width, const char* caption) {
-        Label* word = label(name, 24, top, width, 49, caption);
-        word->SetFont(kHandwriting, 40);
+        Label* word = label(name, design::kRhymeLeft, top, width, design::kRhymeHeight, caption);
+        word->SetFont(kHandwriting, design::kRhymeFontPixels);
         return word;
     };
     const auto button = [this](const char* name, int left, int top, int width, int height,
@@ -92,10 +95,11 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
         return made;
     };
     const auto rule = [this](const char* name, int top, int height, RuleLine::Style style) {
-        return new RuleLine(this, name, 144, top, 497, height, style);
+        return new RuleLine(this, name, design::kRuledLineLeft, top, design::kRuledLineWidth,
+                            height, style);
     };
-    const auto memo = [this](const char* name, int left, int top, int width, int height) {
-        return new Memo(this, name, left, top, width, height, Dispatcher());
+    const auto memo = [this](const char* name, const Box& box) {
+        return new Memo(this, name, box.left, box.top, box.width, box.height, Dispatcher());
     };
     const auto diagnostic = [this](const char* name, int left, int width) {
         auto* field = new EditField(this, name, left, 504, width, 21);
@@ -117,49 +121,54 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     NextBit = button("NextBit", 87, 0, 38, 22, Style::Flat, "next-book",
                      "Click here to go to the next book.");
     NextBit->SetCursorShape(CursorShape::HandPoint);
-    Note = label("Note", 24, 250, 388, 15,
+    Note = label("Note", design::kNote.left, design::kNote.top, design::kNote.width,
+                 design::kNote.height,
                  "NOTE: Terminology may need to be clarified depending on age of reader.");
-    Note->SetFont(kTimesNewRoman, 13);
-    Rhyme1 = rhyme("Rhyme1", 265, 68, "feed");
-    Rhyme2 = rhyme("Rhyme2", 315, 75, "weed");
-    Rhyme3 = rhyme("Rhyme3", 365, 66, "seed");
+    Note->SetFont(kTimesNewRoman, design::kNoteFontPixels);
+    Rhyme1 = rhyme("Rhyme1", design::kRhymeTops[0], 68, "feed");
+    Rhyme2 = rhyme("Rhyme2", design::kRhymeTops[1], 75, "weed");
+    Rhyme3 = rhyme("Rhyme3", design::kRhymeTops[2], 66, "seed");
     Previous = pageButton("Previous", 328, "previous", "Click here to go to the previous page.");
     Home = pageButton("Home", 368, "home", "Click here to return to the cover page of this book.");
     Next = pageButton("Next", 408, "next", "Click here to go to the next page.");
-    DotLine1 = rule("DotLine1", 280, 3, RuleLine::Style::Dotted);
-    DotLine2 = rule("DotLine2", 346, 3, RuleLine::Style::Dotted);
-    DotLine3 = rule("DotLine3", 412, 3, RuleLine::Style::Dotted);
+    DotLine1 = rule("DotLine1", 280, design::kDottedRuleHeight, RuleLine::Style::Dotted);
+    DotLine2 = rule("DotLine2", 346, design::kDottedRuleHeight, RuleLine::Style::Dotted);
+    DotLine3 = rule("DotLine3", 412, design::kDottedRuleHeight, RuleLine::Style::Dotted);
     SolidLine1 = rule("SolidLine1", 265, 1, RuleLine::Style::Solid);
     SolidLine2 = rule("SolidLine2", 300, 1, RuleLine::Style::Solid);
     SolidLine3 = rule("SolidLine3", 331, 1, RuleLine::Style::Solid);
     SolidLine4 = rule("SolidLine4", 366, 1, RuleLine::Style::Solid);
     SolidLine5 = rule("SolidLine5", 397, 1, RuleLine::Style::Solid);
     SolidLine6 = rule("SolidLine6", 432, 1, RuleLine::Style::Solid);
-    BackGround = new PictureBox(this, "BackGround", 88, 25, 493, 432,
-                                PictureBox::Drawing::Stretched, Dispatcher());
+    BackGround =
+        new PictureBox(this, "BackGround", design::kCoverPicture.left, design::kCoverPicture.top,
+                       design::kCoverPicture.width, design::kCoverPicture.height,
+                       PictureBox::Drawing::Stretched, Dispatcher());
     BackGround->SetIgnoresMouse(true);
     BackGround->SetCursorShape(CursorShape::Arrow);
     VoiceOnly = label("VoiceOnly", 24, 266, 83, 20, "Voice Says:");
-    VoiceOnly->SetFont(kSansSerif, 16);
-    AnswersLabel = label("AnswersLabel", 135, 135, 65, 20, "Answers:");
-    AnswersLabel->SetFont(kSansSerif, 16);
+    VoiceOnly->SetFont(kSansSerif, design::kLabelFontPixels);
+    AnswersLabel = label("AnswersLabel", design::kAnswersLabel.left, design::kAnswersLabel.top,
+                         design::kAnswersLabel.width, design::kAnswersLabel.height, "Answers:");
+    AnswersLabel->SetFont(kSansSerif, design::kLabelFontPixels);
     AnswersLabel->SetHint("Here are some answers to the questions above.", false);
     ErrorLabel = label("ErrorLabel", 128, 0, 51, 13, "Error Label");
     AniBit = switchButton("AniBit", 40, "animation",
                           "Animation button, click here to enable or disable animations.");
     NarrationBit = switchButton("NarrationBit", 64, "narration",
                                 "Click here to enable or disable the narrator's voice.");
-    UpArrow = new PointerArrow(this, "UpArrow", 371, 305, 25, 24);
+    UpArrow =
+        new PointerArrow(this, "UpArrow", 371, 305, design::kArrowWidth, design::kArrowHeight);
     UpArrow->SetVisible(false);
     UpArrow->SetEnabled(false);
-    Instructions = memo("Instructions", 24, 25, 193, 225);
+    Instructions = memo("Instructions", design::kInstructions);
     Instructions->SetFont(kTimesNewRoman, 19);
     Instructions->SetLines({"Listen.", "", "Repeat.", "", "Spell and read."});
-    VoicePrompt = memo("VoicePrompt", 24, 290, 121, 60);
+    VoicePrompt = memo("VoicePrompt", design::kVoicePrompt);
     VoicePrompt->SetVisible(false);
-    Text = memo("Text", 135, 25, 506, 114);
+    Text = memo("Text", design::kTextMemo);
     Text->SetBorderStyle(Memo::BorderStyle::None);
-    Text->SetFont(kTimesNewRoman, 16);
+    Text->SetFont(kTimesNewRoman, design::kTextMemoFontPixels);
     Text->SetVisible(false);
     Show1 = diagnostic("Show1", 24, 25);
     Show2 = diagnostic("Show2", 48, 25);
@@ -174,7 +183,7 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     Show13 = diagnostic("Show13", 432, 49);
     Show14 = diagnostic("Show14", 480, 49);
     Show15 = diagnostic("Show15", 528, 17);
-    ScriptStrings = memo("ScriptStrings", 440, 456, 97, 33);
+    ScriptStrings = memo("ScriptStrings", {440, 456, 97, 33});
     ScriptStrings->SetVisible(false);
 
     TextSpeachPlay =
