@@ -15,6 +15,8 @@ struct Box {
 
 inline constexpr int kPageWidth = 800;
 inline constexpr int kPageHeight = 600;
+// The form's own font, which the narrator's words use, in the sans-serif face.
+inline constexpr int kFormFontPixels = 11;
 
 // Faces by their designed names (the program maps them to this system's faces at start).
 inline constexpr const char* kHandwritingFace = "Zaner-Bloser Manuscript";
@@ -87,6 +89,8 @@ inline constexpr Box kVoicePrompt{24, 290, 121, 60};
 inline constexpr Box kVoicePromptTextPage{135, 155, 506, 60};
 inline constexpr int kLabelFontPixels = 16;
 inline constexpr Box kNote{24, 250, 388, 15};
+inline constexpr const char* kTextPageNote =
+    "NOTE: Terminology may need to be clarified depending on age of reader.";
 inline constexpr int kNoteFontPixels = 13;
 
 // The three rhyme words, at the left under the instructions.

@@ -49,7 +49,7 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     SetCentredWhenFirstShown(true);
     SetMaximizedWhenShown(true);
     SetColor(Qt::white);
-    SetFont(kSansSerif, 11);
+    SetFont(kSansSerif, design::kFormFontPixels);
     SetEnabled(false);
 
     const auto label = [this](const char* name, int left, int top, int width, int height,
@@ -122,8 +122,7 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
                      "Click here to go to the next book.");
     NextBit->SetCursorShape(CursorShape::HandPoint);
     Note = label("Note", design::kNote.left, design::kNote.top, design::kNote.width,
-                 design::kNote.height,
-                 "NOTE: Terminology may need to be clarified depending on age of reader.");
+                 design::kNote.height, design::kTextPageNote);
     Note->SetFont(kTimesNewRoman, design::kNoteFontPixels);
     Rhyme1 = rhyme("Rhyme1", design::kRhymeTops[0], 68, "feed");
     Rhyme2 = rhyme("Rhyme2", design::kRhymeTops[1], 75, "weed");

@@ -59,9 +59,22 @@ TEST(PageOverlay, RhymesAreReadFromTheMomentTheyAppear) {
                     Targets()),
         (Clips{
             {"text", 0, 500}, {"ann", 500, 1200}, {"text", 1200, 1500}, {"rhymes", 1500, 3000}}));
-    // A page without a script, or with a read-through, is read as a whole.
+    // A page without a script is read as a whole.
     EXPECT_EQ(PageOverlay({" "}, 3, 10, 20, Targets()), (Clips{{"text", 10, 20}}));
-    EXPECT_EQ(PageOverlay({"1", "100", "100"}, 1, 10, 20, Targets()), (Clips{{"text", 10, 20}}));
+}
+
+TEST(PageOverlay, EachReadThroughStepIsReadFromTheMomentItComes) {
+    OverlayTargets targets = Targets();
+    EXPECT_EQ(PageOverlay({"1", "300", "400", "500"}, 2, 0, 1000, targets),
+              (Clips{{"text", 0, 1000}}));
+    targets.readThroughSteps = {"step1", "step2"};
+    EXPECT_EQ(PageOverlay({"1", "300", "400", "500"}, 2, 0, 1000, targets),
+              (Clips{{"text", 0, 300}, {"step1", 300, 700}, {"step2", 700, 1000}}));
+    // Handed over by the arrow: the first delay counts from the hand-over.
+    EXPECT_EQ(PageOverlay({"3", "100", "1", "228", "200", "4", "50", "60", "70"}, 2, 0, 600,
+                          targets),
+              (Clips{{"text", 0, 100}, {"ann", 100, 300}, {"text", 300, 350},
+                     {"step1", 350, 410}, {"step2", 410, 600}}));
 }
 
 } // namespace

@@ -94,7 +94,7 @@ public:
         Identify(database);
         ReadNarration(database);
         for (int slot = PageTable::kFirstSlot; slot <= kDatabaseRecordCount; ++slot) {
-            book_.pages.push_back(Page(slot, scratch.Path()));
+            AddPages(slot, scratch.Path());
         }
         return std::move(book_);
     }
@@ -218,13 +218,15 @@ private:
         return box;
     }
 
-    std::vector<ShownRuledLine> RuledLines(const QVDBType& page, int slot) const {
+    // The ruled lines of a page of the kind, from the lines its text memo holds (Windows-1252),
+    // with ids of their words under idPrefix.
+    std::vector<ShownRuledLine> RuledLines(const std::vector<std::string>& text, int kind,
+                                           const std::string& idPrefix) const {
         std::vector<ShownRuledLine> lines;
-        if (page.PageKind < 1 || page.PageKind > 3) {
+        if (kind < 1 || kind > 3) {
             return lines;
         }
-        const std::vector<std::string> text = SplitTildeLines(page.PageText);
-        for (int n = 0; n < page.PageKind; ++n) {
+        for (int n = 0; n < kind; ++n) {
             const std::size_t index = static_cast<std::size_t>(n);
             const QString caption = QString::fromStdString(
                 index < text.size() ? Cp1252ToUtf8(text[index]) : std::string());
@@ -235,16 +237,34 @@ private:
             if (!laid.empty()) {
                 int word = 0;
                 for (const CaptionWord& shown : laid.front().words) {
-                    line.words.push_back({{ElementId(slot, "l" + std::to_string(n + 1) + "w" +
-                                                               std::to_string(++word)),
-                                           design::kRuledLineLeft + shown.left,
-                                           design::kRuledLineLeft + shown.right},
-                                          caption.mid(shown.first, shown.length).toStdString()});
+                    line.words.push_back(
+                        {{idPrefix + "l" + std::to_string(n + 1) + "w" + std::to_string(++word),
+                          design::kRuledLineLeft + shown.left,
+                          design::kRuledLineLeft + shown.right},
+                         caption.mid(shown.first, shown.length).toStdString()});
                 }
             }
             lines.push_back(std::move(line));
         }
         return lines;
+    }
+
+    // What the text memo holds after the read-through's step: its lines moved round by the
+    // page's kind for each step.
+    static std::vector<std::string> RotatedText(std::vector<std::string> text, int kind, int step) {
+        if (!text.empty() && kind > 0) {
+            const auto by = static_cast<std::size_t>(kind) * static_cast<std::size_t>(step);
+            std::rotate(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(by % text.size()),
+                        text.end());
+        }
+        return text;
+    }
+
+    static const ReadThroughBlock* ReadThroughOf(const ParsedPageScript& script) {
+        if (const auto* arrows = std::get_if<ArrowScript>(&script.body)) {
+            return std::get_if<ReadThroughBlock>(&arrows->handOver);
+        }
+        return std::get_if<ReadThroughBlock>(&script.body);
     }
 
     static std::array<std::string, 3> Rhymes(const QVDBType& page) {
@@ -263,7 +283,31 @@ private:
         return words;
     }
 
-    ExportedPage Page(int slot, const std::string& tempDir) {
+    // The page's text as the viewer shows it from the lines its memo holds, with the element ids
+    // under idPrefix.
+    void ShowText(ExportedPage& page, const std::vector<std::string>& text,
+                  const std::string& idPrefix) const {
+        const int kind = page.record.PageKind;
+        page.ruledLines = RuledLines(text, kind, idPrefix);
+        page.memoLines.clear();
+        if (kind >= 4 && kind <= 6) {
+            for (const std::string& line : text) {
+                page.memoLines.push_back(Cp1252ToUtf8(line));
+            }
+        }
+        for (std::size_t n = 0; n < page.ruledLines.size(); ++n) {
+            for (const ShownWord& word : page.ruledLines[n].words) {
+                page.targets.ruledLines[n].push_back(word.place);
+            }
+        }
+        page.targets.whole = page.ruledLines.empty() && page.memoLines.empty() ? page.instructionsId
+                                                                               : idPrefix + "text";
+    }
+
+    // The page, and when its script reads the book through, a page for each step of it after the
+    // page: with the text and the picture the step shows, so that a reading system turns through
+    // them as the narrator reads on.
+    void AddPages(int slot, const std::string& tempDir) {
         const QVDBType& record = table_.At(slot);
         ExportedPage page;
         page.slot = slot;
@@ -275,28 +319,69 @@ private:
         }
         page.textLayout = record.PageKind > 3;
         page.instructions = Utf8Lines(record.InstructionText);
-        page.ruledLines = RuledLines(record, slot);
-        if (record.PageKind >= 4 && record.PageKind <= 6) {
-            page.memoLines = Utf8Lines(record.PageText);
-        }
+        page.instructionsId = ElementId(slot, "instructions");
         if (RoleOfPage(record.PageNo, kOpeningStoryPage) == PageRole::Answers) {
             page.answerLines = Utf8Lines(record.PromptText);
         }
         page.rhymes = Rhymes(record);
-
-        for (std::size_t n = 0; n < page.ruledLines.size(); ++n) {
-            for (const ShownWord& word : page.ruledLines[n].words) {
-                page.targets.ruledLines[n].push_back(word.place);
-            }
-        }
-        page.instructionsId = ElementId(slot, "instructions");
         page.targets.rhymes = page.rhymes[0].empty() ? std::string() : ElementId(slot, "rhymes");
-        page.targets.whole = page.ruledLines.empty() && page.memoLines.empty()
-                                 ? page.instructionsId
-                                 : ElementId(slot, "text");
-        page.overlay = PageOverlay(SplitTildeLines(record.ScriptText), record.PageNo,
-                                   record.SpeechStart, record.SpeechEnd, page.targets);
-        return page;
+        const std::vector<std::string> text = SplitTildeLines(record.PageText);
+        ShowText(page, text, ElementId(slot, ""));
+
+        std::vector<ExportedPage> steps = ReadThroughPages(page, text, tempDir);
+        for (const ExportedPage& step : steps) {
+            page.targets.readThroughSteps.push_back(step.targets.whole);
+        }
+        const std::vector<OverlayClip> clips =
+            PageOverlay(SplitTildeLines(record.ScriptText), record.PageNo, record.SpeechStart,
+                        record.SpeechEnd, page.targets);
+        // Each page's overlay reads its own elements: a step's clip its step page's text.
+        for (const OverlayClip& clip : clips) {
+            const auto step = std::find_if(steps.begin(), steps.end(), [&](const ExportedPage& s) {
+                return s.targets.whole == clip.textId;
+            });
+            (step == steps.end() ? page : *step).overlay.push_back(clip);
+        }
+        book_.pages.push_back(std::move(page));
+        book_.pages.insert(book_.pages.end(), steps.begin(), steps.end());
+    }
+
+    // The pages of the read-through's steps: step k shows the text rotated by k groups and the
+    // picture of record slot - StoryPage + k (a record without a picture leaves the one before).
+    // A read-through that would show a slot outside the book's pages gets none: the page is then
+    // read as a whole.
+    std::vector<ExportedPage> ReadThroughPages(const ExportedPage& page,
+                                               const std::vector<std::string>& text,
+                                               const std::string& tempDir) {
+        const std::vector<std::string> lines = SplitTildeLines(page.record.ScriptText);
+        const ReadThroughBlock* block =
+            ReadThroughOf(ParsePageScript(ScriptLines(lines), page.record.PageNo));
+        std::vector<ExportedPage> steps;
+        if (!block) {
+            return steps;
+        }
+        std::string pictureFile = page.pictureFile;
+        for (int k = 1; k <= page.record.PageNo; ++k) {
+            const int shown =
+                ReadThroughPictureSlot(static_cast<std::uint8_t>(page.slot), kOpeningStoryPage, k);
+            if (shown < PageTable::kFirstSlot || shown > kDatabaseRecordCount) {
+                return {};
+            }
+            ExportedPage step = page;
+            step.name = page.name + "-" + std::to_string(k);
+            step.readThroughStep = k;
+            step.targets = {};
+            step.rhymes = {};
+            step.overlay.clear();
+            if (page.picture && table_.At(shown).PicType != "NA") {
+                pictureFile = Picture(shown, tempDir);
+            }
+            step.pictureFile = pictureFile;
+            ShowText(step, RotatedText(text, page.record.PageKind, k),
+                     ElementId(page.slot, "r" + std::to_string(k)));
+            steps.push_back(std::move(step));
+        }
+        return steps;
     }
 
     std::string folder_;

@@ -29,10 +29,13 @@ struct ShownRuledLine {
     std::vector<ShownWord> words;
 };
 
+// A page as the viewer shows it when it comes up, or one step of its read-through.
 struct ExportedPage {
     int slot = 0;
     QVDBType record;
-    std::string name; // "page01" for slot 1: the stem of the page's files
+    std::string name; // "page01" for slot 1, "page09-3" for its read-through's step 3: the stem
+                      // of the page's files
+    int readThroughStep = 0; // 0 for the page itself
     std::optional<design::Box> picture;
     std::string pictureFile; // in the book's files, when there is a picture
     bool textLayout = false; // a text page (kind above 3): smaller unframed instructions
@@ -53,7 +56,7 @@ struct ExportedBook {
     std::string font;       // the handwriting font file, without the font block's padding
     double fontAscent = 0;  // of the handwriting face at the ruled lines' size, in pixels
     double fontDescent = 0;
-    std::vector<ExportedPage> pages;
+    std::vector<ExportedPage> pages; // in reading order, each page's read-through after it
     std::map<std::string, std::string> pictures; // PNG files by their name in the book
     EncodedNarration narration;
 };

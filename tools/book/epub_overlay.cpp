@@ -52,6 +52,14 @@ public:
         }
     }
 
+    void ReadThrough(std::int64_t at, const ReadThroughBlock& block) {
+        const std::vector<std::string>& steps = targets_.readThroughSteps;
+        for (std::size_t step = 0; step < steps.size() && step < block.delays.size(); ++step) {
+            at = std::min(kForever, at + Delay(block.delays[step]));
+            At(at, &steps[step]);
+        }
+    }
+
     void Arrows(const ArrowScript& script) {
         std::int64_t at = Delay(script.firstDelay);
         std::size_t line = 0;
@@ -72,6 +80,8 @@ public:
         At(at, &targets_.whole);
         if (const auto* rhymes = std::get_if<RhymeBlock>(&script.handOver)) {
             Rhymes(at, *rhymes);
+        } else if (const auto* readThrough = std::get_if<ReadThroughBlock>(&script.handOver)) {
+            ReadThrough(at, *readThrough);
         }
     }
 
@@ -120,6 +130,8 @@ std::vector<OverlayClip> PageOverlay(const std::vector<std::string>& scriptLines
     const ParsedPageScript script = ParsePageScript(ScriptLines(scriptLines), pageNo);
     if (const auto* rhymes = std::get_if<RhymeBlock>(&script.body)) {
         timeline.Rhymes(0, *rhymes);
+    } else if (const auto* readThrough = std::get_if<ReadThroughBlock>(&script.body)) {
+        timeline.ReadThrough(0, *readThrough);
     } else if (const auto* arrows = std::get_if<ArrowScript>(&script.body)) {
         timeline.Arrows(*arrows);
     }

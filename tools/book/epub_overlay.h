@@ -1,7 +1,8 @@
 // The timeline of a page's narration for an exported read-along book: which element of the page
 // is being read at each moment of the page's stretch. Where the page's arrow script says when the
 // arrow stands under a word, that word is being read; the rhyme words from the moment they
-// appear; otherwise the page's text as a whole.
+// appear; each step of a read-through from the moment it comes; otherwise the page's text as a
+// whole.
 #pragma once
 
 #include <array>
@@ -23,6 +24,9 @@ struct OverlayTargets {
     std::array<std::vector<PlacedWord>, 3> ruledLines; // words of ruled lines 1 to 3
     std::string rhymes;                                // element of the rhyme words, or empty
     std::string whole;                                 // element read when nothing else is
+    // The element of each read-through step (step 1 first), or none: the script's read-through is
+    // then read as the whole.
+    std::vector<std::string> readThroughSteps;
 };
 
 // One stretch of narration tied to one element: [beginMs, endMs) of the narration file.

@@ -107,6 +107,9 @@ std::string Navigation(const ExportedBook& book) {
         doc.Element("h1", {}, heading);
         doc->writeStartElement(QStringLiteral("ol"));
         for (const ExportedPage& page : book.pages) {
+            if (page.readThroughStep != 0) {
+                continue;
+            }
             doc->writeStartElement(QStringLiteral("li"));
             doc.Element("a", {{"href", page.name + ".xhtml"}},
                         std::string(type) == "toc" ? PageLabel(page)

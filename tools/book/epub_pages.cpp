@@ -46,11 +46,15 @@ public:
         if (!extras_.script.empty()) {
             xml_.writeAttribute(QStringLiteral("data-audio"), Q(extras_.audio));
             xml_.writeAttribute(QStringLiteral("data-active-class"), Q(extras_.activeClass));
+            if (!extras_.continues.empty()) {
+                xml_.writeAttribute(QStringLiteral("data-continues"), Q(extras_.continues));
+            }
         }
         Picture();
         Instructions();
         RuledLines();
         Memo();
+        Note();
         Answers();
         Rhymes();
         Extras();
@@ -171,6 +175,16 @@ private:
         }
         Div(page_.targets.whole, "memo", BoxStyle(design::kTextMemo));
         Lines(page_.memoLines);
+        xml_.writeEndElement();
+    }
+
+    // The remark a text page carries for the grown-up who reads with the child.
+    void Note() {
+        if (!page_.textLayout) {
+            return;
+        }
+        Div("", "note", BoxStyle(design::kNote));
+        xml_.writeCharacters(Q(design::kTextPageNote));
         xml_.writeEndElement();
     }
 
@@ -309,9 +323,20 @@ body > div, body > img, .ruled-line > *, .rhyme {
   background: repeating-linear-gradient(to right, transparent 0 1px, black 1px 3px,
                                         transparent 3px 4px);
 }
-.memo, .answers {
+.memo {
   font: 16px "Times New Roman", "Liberation Serif", serif;
   padding: 1px;
+}
+.answers {
+  box-sizing: border-box;
+  padding: 1px;
+  border: 2px inset #a0a0a0;
+  font: 11px "MS Sans Serif", "Liberation Sans", sans-serif;
+  overflow: hidden;
+}
+.note {
+  font: 13px "Times New Roman", "Liberation Serif", serif;
+  white-space: nowrap;
 }
 .answers-label {
   font: 16px "MS Sans Serif", "Liberation Sans", sans-serif;

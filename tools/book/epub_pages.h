@@ -23,6 +23,7 @@ struct PageExtras {
     std::string activeClass; // the class the script gives the element being read
     std::string previous;    // pages to link to, or empty
     std::string next;
+    std::string continues; // the page the narration reads on in (a read-through step), or empty
 };
 
 // The page as one fixed 800 x 600 XHTML document: the picture, the instructions, the ruled lines

@@ -12,7 +12,8 @@ constexpr const char* kAudioFile = "audio/narration.mp3";
 constexpr const char* kPlayerFile = "read-along.js";
 
 // The player. It keeps to the page's stretch: playing starts at the first clip and stops at the
-// end of the last one, where the next page's narration would begin.
+// end of the last one, where the next page's narration would begin, unless the narration reads
+// on in the next page (a read-through's step), which it then opens and plays.
 constexpr const char* kPlayer = R"js("use strict";
 (function () {
   const clips = JSON.parse(document.getElementById("clips").textContent);
@@ -40,6 +41,9 @@ constexpr const char* kPlayer = R"js("use strict";
     if (clips.length === 0 || time >= clips[clips.length - 1].end) {
       audio.pause();
       show(-1);
+      if (document.body.dataset.continues) {
+        location.href = document.body.dataset.continues + "#play";
+      }
       return;
     }
     show(time);
@@ -48,10 +52,12 @@ constexpr const char* kPlayer = R"js("use strict";
 
   const play = document.getElementById("play");
   play.disabled = clips.length === 0;
-  play.addEventListener("click", () => {
+  function start() {
     audio.currentTime = clips[0].begin;
-    audio.play().then(() => requestAnimationFrame(follow));
-  });
+    audio.play().then(() => requestAnimationFrame(follow), () => {});
+  }
+  play.addEventListener("click", start);
+  if (location.hash === "#play" && clips.length > 0) start();
 
   const driven = /^#clock=(.*)$/.exec(location.hash);
   if (driven) {
@@ -89,6 +95,9 @@ std::map<std::string, std::string> WebReadAlongFiles(const ExportedBook& book) {
         extras.activeClass = kActiveClass;
         extras.previous = n > 0 ? book.pages[n - 1].name + ".xhtml" : "";
         extras.next = n + 1 < book.pages.size() ? book.pages[n + 1].name + ".xhtml" : "";
+        if (n + 1 < book.pages.size() && book.pages[n + 1].readThroughStep != 0) {
+            extras.continues = extras.next;
+        }
         files[page.name + ".xhtml"] = PageXhtml(book, page, extras);
     }
     const std::string first = book.pages.empty() ? "" : book.pages[0].name + ".xhtml";
