@@ -46,10 +46,6 @@ bool Exists(const std::string& path) {
 
 } // namespace
 
-std::string NarrationFileName(std::uint8_t bookNo, bool useMp3) {
-    return std::string(bookNo == 1 ? "A1Speach" : "") + (useMp3 ? ".mp3" : ".wav");
-}
-
 std::string MediaPath(const std::string& fromPath, bool fullInstall, bool localInstall,
                       const std::string& fileName) {
     if (fullInstall || localInstall) {

@@ -1,7 +1,6 @@
 // Where the narration and animation files are found.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace tavelio {
@@ -12,10 +11,6 @@ namespace tavelio {
 // backslash gives two).
 std::string MediaPath(const std::string& fromPath, bool fullInstall, bool localInstall,
                       const std::string& fileName);
-
-// The bare name of a book's narration file: "A1Speach" for book 1 and nothing for any other
-// book, followed by ".mp3" with the MP3 setting, else ".wav".
-std::string NarrationFileName(std::uint8_t bookNo, bool useMp3);
 
 // Turns a Windows-form path into one this system can open: backslashes become "/", and a path
 // component that does not exist with its exact spelling is replaced by an entry of its folder

@@ -22,7 +22,7 @@ struct Settings {
     bool Installed = false;
     std::string InstallPath;
     std::string TempDir;  // directory of the run's temporary files, ending in "/"
-    std::string FontFile; // TempDir + "ZBM.TTF"
+    std::string FontFile; // TempDir + kFontFileName (data_file_names.h)
 
     // Set once the start-up work has passed its registry step; it then never runs again.
     bool LaunchActivated = false;

@@ -1,7 +1,8 @@
 #include "viewer/narration.h"
 
-#include "content/book_cursor.h"
+#include "content/data_file_names.h"
 #include "content/media_path.h"
+#include "content/page_rules.h"
 #include "content/tilde_lines.h"
 #include "viewer/page_layout.h"
 #include "viewer/page_picture.h"
@@ -11,9 +12,6 @@
 
 namespace tavelio {
 namespace {
-
-// A record's PromptText when the page has no words of the narrator to show.
-constexpr const char* kNoPrompt = " ";
 
 // Stops player if it plays, telling the animation's repeat loop that the program stopped it.
 void StopIfPlaying(Viewer& viewer, TMediaPlayer& player) {
@@ -28,7 +26,7 @@ void SwitchNarrationOff(Viewer& viewer) {
     const QVDBType& page = viewer.Current();
     viewer.settings.SoundOn = false;
     view.NarrationBit->SetLayout(ButtonLayout::blGlyphRight);
-    if (page.PromptText != kNoPrompt) {
+    if (HasPrompt(page)) {
         view.VoicePrompt->SetVisible(true);
         if (RoleOfPage(page.PageNo, viewer.cursor.StoryPage) == PageRole::Answers) {
             view.AnswersLabel->SetVisible(true);

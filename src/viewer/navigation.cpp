@@ -1,5 +1,6 @@
 #include "viewer/navigation.h"
 
+#include "content/page_rules.h"
 #include "platform/controls/key_codes.h"
 #include "viewer/animation.h"
 #include "viewer/narration.h"
@@ -141,11 +142,11 @@ void CoverTimedTimer(Viewer& viewer) {
     view.Text1->SetVisible(true);
     view.Text2->SetVisible(false);
     view.Text3->SetVisible(false);
-    const std::int8_t kind = viewer.Current().PageKind;
-    if (kind == 2 || kind == 3) {
+    const int ruled = RuledLineCount(viewer.Current().PageKind);
+    if (ruled >= 2) {
         view.Text2->SetVisible(true);
     }
-    if (kind == 3) {
+    if (ruled >= 3) {
         view.Text3->SetVisible(true);
     }
     view.Next->SetVisible(true);

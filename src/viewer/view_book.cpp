@@ -1,5 +1,6 @@
 #include "viewer/view_book.h"
 
+#include "content/data_file_names.h"
 #include "platform/pictures/picture_loader.h"
 #include "viewer/animation.h"
 #include "viewer/narration.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr const char* kTimesNewRoman = "Times New Roman";
 constexpr const char* kSansSerif = "MS Sans Serif";
-constexpr const char* kHandwriting = "Zaner-Bloser Manuscript";
 
 // A button glyph stored with the program (src/viewer/pictures): its bitmap and the SVG drawing
 // it was made from.
@@ -68,7 +68,7 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     };
     const auto rhyme = [&label](const char* name, int top, int width, const char* caption) {
         Label* word = label(name, 24, top, width, 49, caption);
-        word->SetFont(kHandwriting, 40);
+        word->SetFont(kHandwritingFace, 40);
         return word;
     };
     const auto button = [this](const char* name, int left, int top, int width, int height,

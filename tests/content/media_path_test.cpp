@@ -22,13 +22,6 @@ TEST(MediaPathTest, OtherwiseFromPathIsJoinedAsItIs) {
     EXPECT_EQ(MediaPath("", false, false, "cat.avi"), "\\cat.avi");
 }
 
-TEST(MediaPathTest, OnlyTheFirstBookHasANarrationName) {
-    EXPECT_EQ(NarrationFileName(1, false), "A1Speach.wav");
-    EXPECT_EQ(NarrationFileName(1, true), "A1Speach.mp3");
-    EXPECT_EQ(NarrationFileName(2, false), ".wav");
-    EXPECT_EQ(NarrationFileName(0, true), ".mp3");
-}
-
 class ResolveNativePathTest : public ::testing::Test {
 protected:
     ResolveNativePathTest() {

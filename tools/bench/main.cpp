@@ -6,6 +6,7 @@
 #include "bench_run.h"
 #include "book_plan.h"
 #include "child_process.h"
+#include "content/data_file_names.h"
 #include "report.h"
 #include "version/version.h"
 
@@ -102,15 +103,16 @@ int Run(const Options& options) {
     // window manager would; Qt's offscreen platform does both without a display. (On a bare X
     // server without a window manager, Qt's windows take no activation, so keys would go nowhere.)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const BenchSetup setup{TAVELIO_BENCH_READER,
-                           TAVELIO_BENCH_BARE_WINDOW,
-                           TAVELIO_BENCH_BARE_PLAYER,
-                           TAVELIO_BENCH_PROBE,
-                           options.data,
-                           "A1Speach.wav", // the demo book's narration, as the reader plays it
-                           std::chrono::milliseconds(options.dwellMs),
-                           std::chrono::milliseconds(options.windowMs),
-                           options.trace};
+    const BenchSetup setup{
+        TAVELIO_BENCH_READER,
+        TAVELIO_BENCH_BARE_WINDOW,
+        TAVELIO_BENCH_BARE_PLAYER,
+        TAVELIO_BENCH_PROBE,
+        options.data,
+        tavelio::NarrationFileName(1, false), // as the reader plays the demo book
+        std::chrono::milliseconds(options.dwellMs),
+        std::chrono::milliseconds(options.windowMs),
+        options.trace};
     const BookPlan plan = PlanBook(options.data);
     const std::string loadBefore = LoadAverage();
     std::vector<RunFigures> runs;
