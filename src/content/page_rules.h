@@ -9,27 +9,6 @@
 
 namespace tavelio {
 
-// The values by which a record says that it has no picture, no clip, no narrator's words and no
-// page script. They are compared exactly: "na" or "none" name a picture type or a clip file like
-// any other.
-inline constexpr const char* kNoPictureType = "NA";
-inline constexpr const char* kNoClipFile = "None";
-inline constexpr const char* kNoPromptText = " ";
-inline constexpr const char* kNoScriptText = " ";
-
-constexpr bool HasPicture(const QVDBType& record) {
-    return record.PicType != kNoPictureType;
-}
-constexpr bool HasClip(const QVDBType& record) {
-    return record.AniFile != kNoClipFile;
-}
-constexpr bool HasPrompt(const QVDBType& record) {
-    return record.PromptText != kNoPromptText;
-}
-constexpr bool HasScript(const QVDBType& record) {
-    return record.ScriptText != kNoScriptText;
-}
-
 // PageKind: 0 is a picture page (the picture fitted to the window), 1 to 3 a page of that many
 // ruled handwriting lines under the framed picture, 4 to 6 a text page (the page's text in the
 // Text memo, no picture). Other values come only from broken records; the viewer still lays them
@@ -59,6 +38,23 @@ constexpr bool HasTextPageFrame(std::int8_t kind) {
 // home positions are made for: a taller clip pushes them down.
 inline constexpr int kFramedPictureWidth = 315;
 inline constexpr int kFramedPictureHeight = 225;
+
+// A record says by these values that it has no picture, no clip or no narrator's words (a page
+// script says for itself that it is none: page_script_grammar.h). They are compared exactly: "na"
+// or "none" name a picture type or a clip file like any other.
+inline constexpr const char* kNoPictureType = "NA";
+inline constexpr const char* kNoClipFile = "None";
+inline constexpr const char* kNoPromptText = " ";
+
+inline bool HasPicture(const QVDBType& record) {
+    return record.PicType != kNoPictureType;
+}
+inline bool HasClip(const QVDBType& record) {
+    return record.AniFile != kNoClipFile;
+}
+inline bool HasPrompt(const QVDBType& record) {
+    return record.PromptText != kNoPromptText;
+}
 
 // How many pages after the story page a book's last page comes.
 inline constexpr std::int32_t kLastPageAfterStory = 3;

@@ -1,11 +1,13 @@
-#include "book_plan.h"
+#include "bench/book_plan.h"
 
-#include "bare_decode.h"
-#include "child_process.h"
+#include "bench/bare_decode.h"
+#include "bench/child_process.h"
 #include "content/data_file_names.h"
 #include "content/database_reader.h"
 #include "content/page_rules.h"
+#include "content/page_script_grammar.h"
 #include "content/page_table.h"
+#include "content/tilde_lines.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -40,7 +42,8 @@ BookPlan PlanBook(const std::string& dataDirectory) {
         }
         page.narrationMs = std::max(0, record.SpeechEnd - record.SpeechStart);
         page.hasClip = HasClip(record);
-        page.hasScript = HasScript(record);
+        const std::vector<std::string> script = SplitTildeLines(record.ScriptText);
+        page.hasScript = ModeOfScript(ScriptLines(script)).has_value();
         plan.pages.push_back(std::move(page));
     }
     std::sort(plan.pages.begin(), plan.pages.end(),

@@ -3,11 +3,11 @@
 // turn, its peak memory through the demo book, its wake-ups when idle and the cost of a playing
 // clip. The programs run under the probe (bench_probe.cpp) on Qt's offscreen platform. Prints a
 // summary and, as its last line, one JSON object.
-#include "bench_run.h"
-#include "book_plan.h"
-#include "child_process.h"
+#include "bench/bench_run.h"
+#include "bench/book_plan.h"
+#include "bench/child_process.h"
+#include "bench/report.h"
 #include "content/data_file_names.h"
-#include "report.h"
 #include "version/version.h"
 
 #include <cstdio>

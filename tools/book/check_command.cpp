@@ -1,6 +1,7 @@
 #include "book/check_command.h"
 
 #include "base/errors.h"
+#include "base/native_path.h"
 #include "base/temp_directory.h"
 #include "base/text_encoding.h"
 #include "book/file_bytes.h"
