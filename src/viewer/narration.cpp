@@ -23,17 +23,9 @@ void StopIfPlaying(Viewer& viewer, TMediaPlayer& player) {
 
 void SwitchNarrationOff(Viewer& viewer) {
     TViewBook& view = viewer.view;
-    const QVDBType& page = viewer.Current();
     viewer.settings.SoundOn = false;
     view.NarrationBit->SetLayout(ButtonLayout::blGlyphRight);
-    if (HasPrompt(page)) {
-        view.VoicePrompt->SetVisible(true);
-        if (RoleOfPage(page.PageNo, viewer.cursor.StoryPage) == PageRole::Answers) {
-            view.AnswersLabel->SetVisible(true);
-        } else {
-            view.VoiceOnly->SetVisible(true);
-        }
-    }
+    ShowNarratorsWords(viewer);
     viewer.AniWasPlaying = view.AniPlay->Mode() == TMediaPlayer::kPlaying;
     StopAllMedia(viewer);
     // Only the narration goes: the clip goes on from the frame where it was stopped.
@@ -45,12 +37,9 @@ void SwitchNarrationOff(Viewer& viewer) {
 
 void SwitchNarrationOn(Viewer& viewer) {
     TViewBook& view = viewer.view;
-    const QVDBType& page = viewer.Current();
     viewer.settings.SoundOn = true;
     view.NarrationBit->SetLayout(ButtonLayout::blGlyphLeft);
-    view.VoicePrompt->SetVisible(RoleOfPage(page.PageNo, viewer.cursor.StoryPage) ==
-                                 PageRole::Answers);
-    view.VoiceOnly->SetVisible(false);
+    ShowNarratorsWords(viewer);
     // The page starts again from its beginning: script and narration together.
     OpenSpeechFile(viewer);
     StartPageScript(viewer);
@@ -58,6 +47,16 @@ void SwitchNarrationOn(Viewer& viewer) {
 }
 
 } // namespace
+
+void ShowNarratorsWords(Viewer& viewer) {
+    TViewBook& view = viewer.view;
+    const QVDBType& page = viewer.Current();
+    const bool answers = RoleOfPage(page.PageNo, viewer.cursor.StoryPage) == PageRole::Answers;
+    const bool inWriting = !answers && !viewer.settings.SoundOn && HasPrompt(page);
+    view.VoicePrompt->SetVisible(answers || inWriting);
+    view.VoiceOnly->SetVisible(inWriting);
+    view.AnswersLabel->SetVisible(answers);
+}
 
 void StopAllMedia(Viewer& viewer) {
     StopIfPlaying(viewer, *viewer.view.TextSpeachPlay);

@@ -3,6 +3,7 @@
 #include "content/page_rules.h"
 #include "content/tilde_lines.h"
 #include "platform/controls/control_look.h"
+#include "viewer/narration.h"
 #include "viewer/page_picture.h"
 #include "viewer/view_book.h"
 
@@ -43,10 +44,6 @@ std::uint8_t IntoTable(std::uint8_t slot) {
 void MoveTo(Viewer& viewer, int slot) {
     viewer.cursor.CurPage = IntoTable(static_cast<std::uint8_t>(slot));
     LoadPage(viewer);
-}
-
-PageRole CurrentRole(const Viewer& viewer) {
-    return RoleOfPage(viewer.Current().PageNo, viewer.cursor.StoryPage);
 }
 
 // A record character as the text of an edit field: the zero character of an empty slot shows as
@@ -135,15 +132,11 @@ void ArrangePageFrame(Viewer& viewer) {
     TViewBook& view = viewer.view;
     const QVDBType& record = viewer.Current();
     const std::int8_t kind = record.PageKind;
-    const PageRole role = CurrentRole(viewer);
 
-    view.Instructions->SetScrollBars(role == PageRole::Story ? Memo::ScrollBars::Vertical
-                                                             : Memo::ScrollBars::None);
+    const bool story = RoleOfPage(record.PageNo, viewer.cursor.StoryPage) == PageRole::Story;
+    view.Instructions->SetScrollBars(story ? Memo::ScrollBars::Vertical : Memo::ScrollBars::None);
 
-    const bool narratorInWriting =
-        !viewer.settings.SoundOn && HasPrompt(record) && role != PageRole::Answers;
-    view.VoicePrompt->SetVisible(narratorInWriting);
-    view.VoiceOnly->SetVisible(narratorInWriting);
+    ShowNarratorsWords(viewer);
 
     const int ruled = RuledLineCount(kind);
     for (RuleLine* rule : {view.SolidLine5, view.SolidLine6, view.DotLine3}) {
@@ -175,10 +168,6 @@ void PlacePageMedia(Viewer& viewer) {
     const QVDBType& record = viewer.Current();
     const std::int8_t kind = record.PageKind;
 
-    if (CurrentRole(viewer) == PageRole::Answers) {
-        view.VoicePrompt->SetVisible(true);
-        view.AnswersLabel->SetVisible(true);
-    }
     if (HasTextPageFrame(kind)) {
         SetPageButtonsTop(view, kTextPageButtonTop);
         view.BackGround->SetVisible(false);
