@@ -4,6 +4,8 @@
 // draws exported pages by the same ones, so the two can't drift apart.
 #pragma once
 
+#include "content/page_rules.h"
+
 namespace tavelio::design {
 
 struct Box {
@@ -18,14 +20,14 @@ inline constexpr int kPageHeight = 600;
 // The form's own font, which the narrator's words use, in the sans-serif face.
 inline constexpr int kFormFontPixels = 11;
 
-// Faces by their designed names (the program maps them to this system's faces at start).
-inline constexpr const char* kHandwritingFace = "Zaner-Bloser Manuscript";
+// Faces by their designed names (the program maps them to this system's faces at start; the
+// handwriting face, kHandwritingFace, is the database's own font).
 inline constexpr const char* kSerifFace = "Times New Roman";
 inline constexpr const char* kSansFace = "MS Sans Serif";
 
 // The picture: on the cover, and in the page frame of every other page.
 inline constexpr Box kCoverPicture{88, 25, 493, 432};
-inline constexpr Box kFramedPicture{225, 25, 315, 225};
+inline constexpr Box kFramedPicture{225, 25, kFramedPictureWidth, kFramedPictureHeight};
 // Room a picture fitted to the client area (a page of kind 0) leaves to its right and bottom
 // edges, with its left and top those of the page frame: 5 pixels each way.
 inline constexpr int kFitMarginX = 230;

@@ -1,8 +1,10 @@
 #include "viewer/page_layout.h"
 
 #include "content/page_design.h"
+#include "content/page_rules.h"
 #include "content/tilde_lines.h"
 #include "platform/controls/control_look.h"
+#include "viewer/narration.h"
 #include "viewer/page_picture.h"
 #include "viewer/view_book.h"
 
@@ -32,18 +34,6 @@ std::uint8_t IntoTable(std::uint8_t slot) {
 void MoveTo(Viewer& viewer, int slot) {
     viewer.cursor.CurPage = IntoTable(static_cast<std::uint8_t>(slot));
     LoadPage(viewer);
-}
-
-int PageNo(const Viewer& viewer) {
-    return viewer.Current().PageNo;
-}
-
-int PageKind(const Viewer& viewer) {
-    return viewer.Current().PageKind;
-}
-
-bool OnAnswersPage(const Viewer& viewer) {
-    return PageNo(viewer) == viewer.cursor.StoryPage + 1;
 }
 
 // A record character as the text of an edit field: the zero character of an empty slot shows as
@@ -116,14 +106,14 @@ void ShowTextLines(Viewer& viewer) {
     }
     view.Text->SetVisible(false);
 
-    const int kind = PageKind(viewer);
-    if (kind >= 1 && kind <= 3) {
+    const std::int8_t kind = viewer.Current().PageKind;
+    if (const int ruled = RuledLineCount(kind); ruled > 0) {
         const std::vector<std::string>& text = view.Text->Lines();
-        for (std::size_t n = 0; n < static_cast<std::size_t>(kind); ++n) {
+        for (std::size_t n = 0; n < static_cast<std::size_t>(ruled); ++n) {
             lines[n]->SetCaption(n < text.size() ? text[n] : std::string());
             lines[n]->SetVisible(true);
         }
-    } else if (kind >= 4 && kind <= 6) {
+    } else if (IsTextPage(kind)) {
         view.Text->SetVisible(true);
     }
 }
@@ -131,28 +121,25 @@ void ShowTextLines(Viewer& viewer) {
 void ArrangePageFrame(Viewer& viewer) {
     TViewBook& view = viewer.view;
     const QVDBType& record = viewer.Current();
-    const int kind = record.PageKind;
+    const std::int8_t kind = record.PageKind;
 
-    view.Instructions->SetScrollBars(PageNo(viewer) == viewer.cursor.StoryPage
-                                         ? Memo::ScrollBars::Vertical
-                                         : Memo::ScrollBars::None);
+    const bool story = RoleOfPage(record.PageNo, viewer.cursor.StoryPage) == PageRole::Story;
+    view.Instructions->SetScrollBars(story ? Memo::ScrollBars::Vertical : Memo::ScrollBars::None);
 
-    const bool narratorInWriting =
-        !viewer.settings.SoundOn && record.PromptText != " " && !OnAnswersPage(viewer);
-    view.VoicePrompt->SetVisible(narratorInWriting);
-    view.VoiceOnly->SetVisible(narratorInWriting);
+    ShowNarratorsWords(viewer);
 
+    const int ruled = RuledLineCount(kind);
     for (RuleLine* rule : {view.SolidLine5, view.SolidLine6, view.DotLine3}) {
-        rule->SetVisible(kind == 3);
+        rule->SetVisible(ruled >= 3);
     }
     for (RuleLine* rule : {view.SolidLine3, view.SolidLine4, view.DotLine2}) {
-        rule->SetVisible(kind == 2 || kind == 3);
+        rule->SetVisible(ruled >= 2);
     }
     for (RuleLine* rule : {view.SolidLine1, view.SolidLine2, view.DotLine1}) {
-        rule->SetVisible(kind >= 1 && kind <= 3);
+        rule->SetVisible(ruled >= 1);
     }
 
-    const bool pictureLayout = kind <= 3;
+    const bool pictureLayout = !HasTextPageFrame(kind);
     view.BackGround->SetVisible(pictureLayout);
     view.Instructions->SetFontHeight(
         PixelsOfPoints(pictureLayout ? kInstructionsPoints : kInstructionsTextPagePoints));
@@ -167,34 +154,30 @@ void ArrangePageFrame(Viewer& viewer) {
 void PlacePageMedia(Viewer& viewer) {
     TViewBook& view = viewer.view;
     const QVDBType& record = viewer.Current();
-    const int kind = record.PageKind;
+    const std::int8_t kind = record.PageKind;
 
-    if (OnAnswersPage(viewer)) {
-        view.VoicePrompt->SetVisible(true);
-        view.AnswersLabel->SetVisible(true);
-    }
-    if (kind > 3) {
+    if (HasTextPageFrame(kind)) {
         SetPageButtonsTop(view, kTextPageButtonTop);
         view.BackGround->SetVisible(false);
     }
-    if (kind >= 1 && kind <= 3) {
-        const Label* lastLine = TextLines(view)[static_cast<std::size_t>(kind - 1)];
+    if (const int ruled = RuledLineCount(kind); ruled > 0) {
+        const Label* lastLine = TextLines(view)[static_cast<std::size_t>(ruled - 1)];
         SetPageButtonsTop(view, lastLine->Top() + lastLine->Height() + 2);
     }
-    if (kind == 0) {
+    if (kind == kPicturePageKind) {
         const Size fitted = FittedPictureSize(record.MediaWidth, record.MediaHeight,
                                               view.ClientWidth(), view.ClientHeight());
         SetPageButtonsTop(view, fitted.height + kFirstLineBelowMedia);
         view.BackGround->SetHeight(fitted.height);
         view.BackGround->SetWidth(fitted.width);
     } else {
-        view.BackGround->SetWidth(kFramedPicture.width);
-        view.BackGround->SetHeight(kFramedPicture.height);
+        view.BackGround->SetWidth(kFramedPictureWidth);
+        view.BackGround->SetHeight(kFramedPictureHeight);
     }
 }
 
 void PutRuledLinesHome(Viewer& viewer) {
-    PutRuledLinesUnder(viewer, kFramedPicture.height);
+    PutRuledLinesUnder(viewer, kFramedPictureHeight);
 }
 
 void PutRuledLinesUnder(Viewer& viewer, int mediaHeight) {

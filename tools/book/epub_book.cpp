@@ -1,12 +1,15 @@
 #include "book/epub_book.h"
 
+#include "base/native_path.h"
 #include "base/temp_directory.h"
 #include "base/text_encoding.h"
 #include "book/file_bytes.h"
 #include "book/tool_error.h"
 #include "content/book_cursor.h"
+#include "content/data_file_names.h"
 #include "content/database_reader.h"
 #include "content/media_path.h"
+#include "content/page_rules.h"
 #include "content/page_script_grammar.h"
 #include "content/picture_archive.h"
 #include "content/record_fields.h"
@@ -84,9 +87,9 @@ public:
 
     ExportedBook Read() {
         RequireFolder(folder_);
-        const std::string database = InFolder("QVDB.dat");
+        const std::string database = InFolder(kDatabaseFileName);
         const TempDirectory scratch;
-        const std::string fontFile = scratch.Path() + "ZBM.TTF";
+        const std::string fontFile = scratch.Path() + kFontFileName;
         NamingPathOnError(database, [&] { LoadDatabase(database, fontFile, table_); });
         book_.font = FontFileOf(ReadInputFile(fontFile));
         UseHandwritingFont(database);
@@ -114,7 +117,7 @@ private:
         if (QFontDatabase::addApplicationFontFromData(font) < 0) {
             throw ToolError(database + ": its font block holds no font that can be drawn");
         }
-        handwriting_ = DesignedFont(design::kHandwritingFace, design::kRuledLineFontPixels);
+        handwriting_ = DesignedFont(kHandwritingFace, design::kRuledLineFontPixels);
         const QFontMetricsF metrics(handwriting_);
         book_.fontAscent = metrics.ascent();
         book_.fontDescent = metrics.descent();
@@ -172,7 +175,7 @@ private:
         if (const auto known = pictureByKey_.find(key); known != pictureByKey_.end()) {
             return known->second;
         }
-        const std::string archive = InFolder("Graphics.dat");
+        const std::string archive = InFolder(kPictureArchiveFileName);
         const QImage image = [&] {
             try {
                 const std::string temp = PictureTempPath(tempDir, page.PicType);
@@ -202,11 +205,13 @@ private:
     // Where the viewer puts the picture: the cover's frame or the page frame, fitted to the client
     // area on a picture page (kind 0), none on a text page.
     static std::optional<Box> PictureBox(const QVDBType& page) {
-        if (page.PicType == "NA" || page.PageKind > 3) {
+        if (!HasPicture(page) || HasTextPageFrame(page.PageKind)) {
             return std::nullopt;
         }
-        Box box = page.PageNo == 0 ? design::kCoverPicture : design::kFramedPicture;
-        if (page.PageKind != 0) {
+        Box box = RoleOfPage(page.PageNo, kOpeningStoryPage) == PageRole::Cover
+                      ? design::kCoverPicture
+                      : design::kFramedPicture;
+        if (page.PageKind != kPicturePageKind) {
             box.width = design::kFramedPicture.width;
             box.height = design::kFramedPicture.height;
             return box;
@@ -218,15 +223,12 @@ private:
         return box;
     }
 
-    // The ruled lines of a page of the kind, from the lines its text memo holds (Windows-1252),
+    // The page's ruled lines, count of them, from the lines its text memo holds (Windows-1252),
     // with ids of their words under idPrefix.
-    std::vector<ShownRuledLine> RuledLines(const std::vector<std::string>& text, int kind,
+    std::vector<ShownRuledLine> RuledLines(const std::vector<std::string>& text, int count,
                                            const std::string& idPrefix) const {
         std::vector<ShownRuledLine> lines;
-        if (kind < 1 || kind > 3) {
-            return lines;
-        }
-        for (int n = 0; n < kind; ++n) {
+        for (int n = 0; n < count; ++n) {
             const std::size_t index = static_cast<std::size_t>(n);
             const QString caption = QString::fromStdString(
                 index < text.size() ? Cp1252ToUtf8(text[index]) : std::string());
@@ -287,10 +289,10 @@ private:
     // under idPrefix.
     void ShowText(ExportedPage& page, const std::vector<std::string>& text,
                   const std::string& idPrefix) const {
-        const int kind = page.record.PageKind;
-        page.ruledLines = RuledLines(text, kind, idPrefix);
+        const std::int8_t kind = page.record.PageKind;
+        page.ruledLines = RuledLines(text, RuledLineCount(kind), idPrefix);
         page.memoLines.clear();
-        if (kind >= 4 && kind <= 6) {
+        if (IsTextPage(kind)) {
             for (const std::string& line : text) {
                 page.memoLines.push_back(Cp1252ToUtf8(line));
             }
@@ -317,10 +319,11 @@ private:
         if (page.picture) {
             page.pictureFile = Picture(slot, tempDir);
         }
-        page.textLayout = record.PageKind > 3;
+        page.role = RoleOfPage(record.PageNo, kOpeningStoryPage);
+        page.textLayout = HasTextPageFrame(record.PageKind);
         page.instructions = Utf8Lines(record.InstructionText);
         page.instructionsId = ElementId(slot, "instructions");
-        if (RoleOfPage(record.PageNo, kOpeningStoryPage) == PageRole::Answers) {
+        if (page.role == PageRole::Answers) {
             page.answerLines = Utf8Lines(record.PromptText);
         }
         page.rhymes = Rhymes(record);
@@ -373,7 +376,7 @@ private:
             step.targets = {};
             step.rhymes = {};
             step.overlay.clear();
-            if (page.picture && table_.At(shown).PicType != "NA") {
+            if (page.picture && HasPicture(table_.At(shown))) {
                 pictureFile = Picture(shown, tempDir);
             }
             step.pictureFile = pictureFile;

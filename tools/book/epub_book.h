@@ -7,6 +7,7 @@
 #include "book/epub_overlay.h"
 #include "content/page_design.h"
 #include "content/page_record.h"
+#include "content/page_rules.h"
 
 #include <array>
 #include <map>
@@ -36,6 +37,7 @@ struct ExportedPage {
     std::string name; // "page01" for slot 1, "page09-3" for its read-through's step 3: the stem
                       // of the page's files
     int readThroughStep = 0; // 0 for the page itself
+    PageRole role = PageRole::Ordinary;
     std::optional<design::Box> picture;
     std::string pictureFile; // in the book's files, when there is a picture
     bool textLayout = false; // a text page (kind above 3): smaller unframed instructions

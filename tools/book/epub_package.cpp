@@ -85,7 +85,7 @@ std::string Container() {
 }
 
 std::string PageLabel(const ExportedPage& page) {
-    return page.record.PageNo == 0 ? "Cover" : "Page " + std::to_string(page.record.PageNo);
+    return page.role == PageRole::Cover ? "Cover" : "Page " + std::to_string(page.record.PageNo);
 }
 
 std::string Navigation(const ExportedBook& book) {

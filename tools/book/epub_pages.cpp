@@ -70,7 +70,7 @@ private:
         xml_.writeEmptyElement(QStringLiteral("meta"));
         xml_.writeAttribute(QStringLiteral("charset"), QStringLiteral("utf-8"));
         const std::string title =
-            page_.record.PageNo == 0
+            page_.role == PageRole::Cover
                 ? book_.title
                 : book_.title + ", page " + std::to_string(page_.record.PageNo);
         xml_.writeTextElement(QStringLiteral("title"), Q(title));
@@ -118,7 +118,7 @@ private:
 
     // The picture tells what the page's words tell; the cover's, the title.
     std::string AltText() const {
-        if (page_.record.PageNo == 0) {
+        if (page_.role == PageRole::Cover) {
             return "Cover: " + book_.title;
         }
         std::string text;
