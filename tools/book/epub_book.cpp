@@ -193,8 +193,9 @@ private:
         }();
         QByteArray png;
         QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+            throw ToolError(Where(archive, slot) + ": the picture could not be made into a PNG");
+        }
         const std::string name =
             "images/picture" + std::to_string(pictureByKey_.size() + 1) + ".png";
         book_.pictures[name] = png.toStdString();
