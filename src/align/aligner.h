@@ -40,7 +40,7 @@ struct AlignOptions {
 };
 
 // Below this confidence a fragment is taken as not said in the recording.
-inline constexpr double kLeastConfidence = 0.3;
+inline constexpr double kLeastConfidence = 0.5;
 
 // Aligns text to the recording at recordingPath. Raises AlignError (without the recording's name)
 // when the recording can't be decoded, holds no speech, or (when the options refuse it) does not

@@ -60,8 +60,8 @@ struct FeatureExtractor::Fft {
 
 FeatureExtractor::FeatureExtractor(int sampleRate)
     : sampleRate_(sampleRate), windowLength_(static_cast<std::size_t>(sampleRate) * 25 / 1000),
-      hop_(static_cast<std::size_t>(sampleRate) / kFramesPerSecond), window_(windowLength_),
-      taper_(windowLength_), fft_(std::make_unique<Fft>(PowerOfTwoAtLeast(windowLength_))) {
+      window_(windowLength_), taper_(windowLength_),
+      fft_(std::make_unique<Fft>(PowerOfTwoAtLeast(windowLength_))) {
     for (std::size_t n = 0; n < windowLength_; ++n) {
         taper_[n] = static_cast<float>(
             0.54 - 0.46 * std::cos(2.0 * std::numbers::pi * static_cast<double>(n) /
@@ -115,14 +115,21 @@ void FeatureExtractor::Push(const float* samples, std::size_t count) {
         const std::size_t take = std::min(count, windowLength_ - filled_);
         std::copy_n(samples, take, window_.begin() + static_cast<std::ptrdiff_t>(filled_));
         filled_ += take;
+        unanalysed_ += take;
         samples += take;
         count -= take;
         if (filled_ == windowLength_) {
             AnalyseWindow();
-            // The next window starts one hop later: keep its overlap with this one.
-            std::copy(window_.begin() + static_cast<std::ptrdiff_t>(hop_), window_.end(),
+            unanalysed_ = 0;
+            // Frame k starts at sample k * rate / 100 exactly, so that frames stay on the clock
+            // at rates that are no multiple of 100 (22050 Hz): a whole-sample hop would drift.
+            const std::size_t frames = features_.cepstra.size();
+            const std::size_t hop =
+                (frames * static_cast<std::size_t>(sampleRate_)) / kFramesPerSecond -
+                ((frames - 1) * static_cast<std::size_t>(sampleRate_)) / kFramesPerSecond;
+            std::copy(window_.begin() + static_cast<std::ptrdiff_t>(hop), window_.end(),
                       window_.begin());
-            filled_ = windowLength_ - hop_;
+            filled_ = windowLength_ - hop;
         }
     }
 }
@@ -170,7 +177,7 @@ void FeatureExtractor::AnalyseWindow() {
 }
 
 SpeechFeatures FeatureExtractor::Finish() {
-    if (filled_ > windowLength_ - hop_ || features_.cepstra.empty()) {
+    if (unanalysed_ > 0 || features_.cepstra.empty()) {
         const std::size_t pushedBefore = pushed_;
         PushSilence(windowLength_ - filled_);
         pushed_ = pushedBefore;

@@ -46,9 +46,9 @@ private:
 
     int sampleRate_;
     std::size_t windowLength_;
-    std::size_t hop_;
     std::vector<float> window_; // the samples of the window being filled
     std::size_t filled_ = 0;
+    std::size_t unanalysed_ = 0; // samples pushed since the last window was analysed
     std::size_t pushed_ = 0;
     std::vector<float> taper_;
     std::vector<std::vector<std::pair<std::size_t, float>>> melFilters_;
