@@ -132,7 +132,7 @@ const Pause* PauseBetween(const Pauses& pauses, std::size_t lo, std::size_t hi,
 
 double MeanDistance(const std::vector<FeatureVector>& reference,
                     const std::vector<FeatureVector>& recording) {
-    const WarpPath warp = WarpOnto(reference, recording);
+    const WarpPath warp = WarpOnto(reference, recording, WarpEnd::kAtBothEnds);
     double sum = 0.0;
     for (const float distance : warp.distance) {
         sum += distance;
@@ -151,34 +151,35 @@ double Likeness(const ReferenceFragment& fragment, const Reference& reference,
         cepstra.begin() + static_cast<std::ptrdiff_t>(fragment.begin),
         cepstra.begin() + static_cast<std::ptrdiff_t>(fragment.end) + 1);
     const std::vector<FeatureVector> backward(forward.rbegin(), forward.rend());
+    begin = std::min(begin, recording.FrameCount() - 1);
     const std::vector<FeatureVector> said(
         recording.cepstra.begin() + static_cast<std::ptrdiff_t>(begin),
         recording.cepstra.begin() + static_cast<std::ptrdiff_t>(std::max(end, begin + 1)));
     return 1.0 - MeanDistance(forward, said) / MeanDistance(backward, said);
 }
 
-// The confidence of each fragment, from 0 to 1. One short line says too little on its own, so
-// each is judged with the two lines before and after it: a wrong page or another take differs
-// over many lines. (A single line left unsaid shows in HeldShare instead.)
-std::vector<double> Confidences(const std::vector<double>& likeness) {
-    // Calibrated with tavelio-bench-align on readings by another voice, at two speeds and in
-    // room noise: five lines of the text said average 0.09 and more, of another text 0.07 and
-    // less, most of them below 0.03.
+// Calibrated with tavelio-bench-align on readings by another voice, at two speeds and in room
+// noise: five lines of the text said average a likeness of 0.09 and more, of another text 0.07
+// and less, most of them below 0.03.
+double ConfidenceOfLikeness(double likeness) {
     constexpr double kUnlike = 0.04;
     constexpr double kLike = 0.10;
-    constexpr std::size_t kNeighbours = 2;
-    std::vector<double> confidences;
-    for (std::size_t f = 0; f < likeness.size(); ++f) {
-        const std::size_t first = f > kNeighbours ? f - kNeighbours : 0;
-        const std::size_t last = std::min(likeness.size() - 1, f + kNeighbours);
-        double sum = 0.0;
-        for (std::size_t k = first; k <= last; ++k) {
-            sum += likeness[k];
-        }
-        const double mean = sum / static_cast<double>(last - first + 1);
-        confidences.push_back(std::clamp((mean - kUnlike) / (kLike - kUnlike), 0.0, 1.0));
+    return std::clamp((likeness - kUnlike) / (kLike - kUnlike), 0.0, 1.0);
+}
+
+// How many lines on each side a line's confidence is judged with: one short line says too little
+// on its own, and a wrong page or another take differs over many lines. (A single line left
+// unsaid shows in HeldShare instead.)
+constexpr std::size_t kNeighbours = 2;
+
+double NeighbourhoodLikeness(const std::vector<double>& likeness, std::size_t f) {
+    const std::size_t first = f > kNeighbours ? f - kNeighbours : 0;
+    const std::size_t last = std::min(likeness.size() - 1, f + kNeighbours);
+    double sum = 0.0;
+    for (std::size_t k = first; k <= last; ++k) {
+        sum += likeness[k];
     }
-    return confidences;
+    return sum / static_cast<double>(last - first + 1);
 }
 
 // The share of the reference's sound that the recording's stretch holds in sound of its own: a
@@ -216,26 +217,28 @@ Alignment AlignRecording(const std::string& recordingPath, const std::vector<Tex
     const SpeechFeatures recording =
         DecodeRecording(recordingPath, voice.SampleRate(), alignment.durationMs);
     const Pauses pauses(recording.loudnessDb);
-    const WarpPath warp = WarpOnto(reference.features.cepstra, recording.cepstra);
+    const WarpPath warp =
+        WarpOnto(reference.features.cepstra, recording.cepstra, WarpEnd::kWhereTheRecordingEnds);
     const std::size_t frames = recording.FrameCount();
 
-    // Where the warp puts each fragment.
+    // Where the warp puts each fragment: begins[f] <= ends[f] <= begins[f + 1] from here on.
     const std::size_t count = text.size();
     std::vector<std::size_t> begins(count);
     std::vector<std::size_t> ends(count);
     for (std::size_t f = 0; f < count; ++f) {
         begins[f] = warp.firstMatch[reference.fragments[f].begin];
-        ends[f] = warp.lastMatch[reference.fragments[f].end] + 1;
+        ends[f] = std::max<std::size_t>(begins[f], warp.lastMatch[reference.fragments[f].end] + 1);
     }
     // The recording's first sound and its last, where they are near the warp's.
     if (const Pause* lead = pauses.At(begins.front()); lead != nullptr) {
-        begins.front() = std::min(lead->end, ends.front() - 1);
+        begins.front() = std::min(lead->end, ends.front());
     }
     if (const Pause* tail = pauses.At(std::min(frames - 1, ends.back()));
         tail != nullptr && tail->begin > begins.back()) {
         ends.back() = tail->begin;
     }
-    // Each boundary between two fragments into the pause between them.
+    // Each boundary between two fragments into the pause between them, else halfway between
+    // where the warp ends the one and begins the other.
     for (std::size_t f = 0; f + 1 < count; ++f) {
         const std::size_t lo = std::min(ends[f], begins[f + 1]);
         const std::size_t hi = std::max(ends[f], begins[f + 1]);
@@ -243,7 +246,7 @@ Alignment AlignRecording(const std::string& recordingPath, const std::vector<Tex
             ends[f] = pause->begin;
             begins[f + 1] = pause->end;
         } else {
-            ends[f] = begins[f + 1] = std::clamp((lo + hi) / 2, begins[f] + 1, ends[f + 1] - 1);
+            ends[f] = begins[f + 1] = (lo + hi) / 2;
         }
     }
 
@@ -259,8 +262,8 @@ Alignment AlignRecording(const std::string& recordingPath, const std::vector<Tex
         // Each word from where the warp puts its start, never inside a pause, in order.
         std::vector<std::size_t> onsets;
         for (const std::size_t word : source.words) {
-            std::size_t onset =
-                std::clamp<std::size_t>(warp.firstMatch[word], begins[f], ends[f] - 1);
+            std::size_t onset = std::clamp<std::size_t>(warp.firstMatch[word], begins[f],
+                                                        std::max(begins[f], ends[f] - 1));
             if (!onsets.empty()) {
                 onset = std::max(onset, onsets.back());
             } else {
@@ -288,18 +291,32 @@ Alignment AlignRecording(const std::string& recordingPath, const std::vector<Tex
         likeness.push_back(
             Likeness(reference.fragments[f], reference, recording, begins[f], ends[f]));
     }
-    const std::vector<double> confidences = Confidences(likeness);
+    std::vector<double> ownConfidence(count);
     for (std::size_t f = 0; f < count; ++f) {
         constexpr double kLeastHeld = 0.35;
         const double held =
-            HeldShare(reference.fragments[f], reference, pauses, begins[f], ends[f]);
-        alignment.fragments[f].confidence = confidences[f] * std::min(1.0, held / kLeastHeld);
+            std::min(1.0, HeldShare(reference.fragments[f], reference, pauses, begins[f], ends[f]) /
+                              kLeastHeld);
+        alignment.fragments[f].confidence =
+            ConfidenceOfLikeness(NeighbourhoodLikeness(likeness, f)) * held;
+        ownConfidence[f] = ConfidenceOfLikeness(likeness[f]) * held;
     }
     for (std::size_t f = 0; f < count && options.refuseUnfound; ++f) {
-        if (alignment.fragments[f].confidence < kLeastConfidence) {
-            throw AlignError("could not find \"" + text[f].text + "\" (" + FragmentPlace(text[f]) +
-                             "); best match " + TwoDecimals(alignment.fragments[f].confidence));
+        if (alignment.fragments[f].confidence >= kLeastConfidence) {
+            continue;
         }
+        // The neighbourhood that failed names the line in it that fails on its own, where one
+        // does: in a recording cut short, the first line missing rather than the one before it.
+        std::size_t unfound = f;
+        for (std::size_t k = f; k < std::min(count, f + 2 * kNeighbours + 1); ++k) {
+            if (ownConfidence[k] < kLeastConfidence) {
+                unfound = k;
+                break;
+            }
+        }
+        throw AlignError("could not find \"" + text[unfound].text + "\" (" +
+                         FragmentPlace(text[unfound]) + "); best match " +
+                         TwoDecimals(alignment.fragments[unfound].confidence));
     }
     return alignment;
 }

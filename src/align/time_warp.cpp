@@ -54,9 +54,10 @@ std::vector<Span> TopWindow(std::size_t rows, std::size_t columns) {
 }
 
 // The window of a level from the path of the level above: the cells under the coarse path,
-// widened by kRadius on every side.
+// widened by kRadius on every side. It ends with the rows under the coarse path's last row.
 std::vector<Span> WindowAround(const std::vector<std::pair<std::size_t, std::size_t>>& coarsePath,
-                               std::size_t factor, std::size_t rows, std::size_t columns) {
+                               std::size_t factor, std::size_t levelRows, std::size_t columns) {
+    const std::size_t rows = std::min(levelRows, (coarsePath.back().first + 1) * factor);
     std::vector<Span> under(rows, Span{std::numeric_limits<std::size_t>::max(), 0});
     for (const auto& [coarseRow, coarseColumn] : coarsePath) {
         const std::size_t columnLo = coarseColumn * factor;
@@ -79,12 +80,18 @@ std::vector<Span> WindowAround(const std::vector<std::pair<std::size_t, std::siz
     return window;
 }
 
-// The least-cost monotone path through window from (0, 0) to the last cell.
-std::vector<std::pair<std::size_t, std::size_t>>
-CheapestPath(const Features& reference, const Features& recording, std::vector<Span> window) {
-    const std::size_t rows = reference.size();
+// The least-cost monotone path through window (one span for each of the first rows of reference)
+// from (0, 0) to the recording's last frame. With mayEndEarly the path may end before the
+// reference does, where its cost per step is least: a recording cut short says only the first
+// part of the text.
+std::vector<std::pair<std::size_t, std::size_t>> CheapestPath(const Features& reference,
+                                                              const Features& recording,
+                                                              std::vector<Span> window,
+                                                              bool mayEndEarly) {
+    const std::size_t rows = window.size();
+    const std::size_t lastColumn = recording.size() - 1;
     window.front().lo = 0;
-    window.back().hi = recording.size() - 1;
+    window.back().hi = lastColumn;
     // Where each cell was reached from, stored row after row for the walk back.
     enum Step : std::uint8_t { kDiagonal, kFromAbove, kFromLeft };
     std::vector<std::size_t> rowStart(rows + 1, 0);
@@ -95,6 +102,8 @@ CheapestPath(const Features& reference, const Features& recording, std::vector<S
     constexpr float kUnreached = std::numeric_limits<float>::infinity();
     std::vector<float> above;
     std::vector<float> current;
+    std::size_t endRow = rows - 1;
+    double endCostPerStep = std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < rows; ++i) {
         const Span span = window[i];
         current.assign(span.hi - span.lo + 1, kUnreached);
@@ -125,11 +134,18 @@ CheapestPath(const Features& reference, const Features& recording, std::vector<S
             current[j - span.lo] = best + local;
             steps[rowStart[i] + (j - span.lo)] = step;
         }
+        if (span.hi == lastColumn && (mayEndEarly || i + 1 == rows)) {
+            const double perStep = current.back() / static_cast<double>(i + lastColumn + 1);
+            if (perStep <= endCostPerStep) {
+                endCostPerStep = perStep;
+                endRow = i;
+            }
+        }
         std::swap(above, current);
     }
     std::vector<std::pair<std::size_t, std::size_t>> path;
-    std::size_t i = rows - 1;
-    std::size_t j = recording.size() - 1;
+    std::size_t i = endRow;
+    std::size_t j = lastColumn;
     while (true) {
         path.emplace_back(i, j);
         if (i == 0 && j == 0) {
@@ -163,7 +179,8 @@ float FeatureDistance(const FeatureVector& a, const FeatureVector& b) {
     return std::sqrt(sum);
 }
 
-WarpPath WarpOnto(const Features& reference, const Features& recording) {
+WarpPath WarpOnto(const Features& reference, const Features& recording, WarpEnd end) {
+    const bool mayEndEarly = end == WarpEnd::kWhereTheRecordingEnds;
     // The pyramid of both, finest first.
     std::vector<std::pair<Features, Features>> levels;
     levels.emplace_back(reference, recording);
@@ -175,18 +192,26 @@ WarpPath WarpOnto(const Features& reference, const Features& recording) {
     }
     const auto& [topReference, topRecording] = levels.back();
     auto path = CheapestPath(topReference, topRecording,
-                             TopWindow(topReference.size(), topRecording.size()));
+                             TopWindow(topReference.size(), topRecording.size()), mayEndEarly);
     for (std::size_t level = levels.size() - 1; level-- > 0;) {
         const auto& [levelReference, levelRecording] = levels[level];
         path = CheapestPath(
             levelReference, levelRecording,
-            WindowAround(path, kLevelFactor, levelReference.size(), levelRecording.size()));
+            WindowAround(path, kLevelFactor, levelReference.size(), levelRecording.size()),
+            mayEndEarly);
     }
 
+    // The reference after the path's end is matched to nothing but the recording's end.
+    const auto recordingEnd = static_cast<std::uint32_t>(recording.size() - 1);
     WarpPath warp;
-    warp.firstMatch.assign(reference.size(), std::numeric_limits<std::uint32_t>::max());
-    warp.lastMatch.assign(reference.size(), 0);
-    warp.distance.assign(reference.size(), 0.0f);
+    warp.firstMatch.assign(reference.size(), recordingEnd);
+    warp.lastMatch.assign(reference.size(), recordingEnd);
+    warp.distance.assign(reference.size(), std::numeric_limits<float>::infinity());
+    for (std::size_t i = 0; i <= path.back().first; ++i) {
+        warp.firstMatch[i] = std::numeric_limits<std::uint32_t>::max();
+        warp.lastMatch[i] = 0;
+        warp.distance[i] = 0.0f;
+    }
     std::vector<std::uint32_t> matches(reference.size(), 0);
     for (const auto& [i, j] : path) {
         const auto column = static_cast<std::uint32_t>(j);
@@ -195,7 +220,7 @@ WarpPath WarpOnto(const Features& reference, const Features& recording) {
         warp.distance[i] += FeatureDistance(reference[i], recording[j]);
         ++matches[i];
     }
-    for (std::size_t i = 0; i < reference.size(); ++i) {
+    for (std::size_t i = 0; i <= path.back().first; ++i) {
         warp.distance[i] /= static_cast<float>(matches[i]);
     }
     return warp;

@@ -20,10 +20,16 @@ struct WarpPath {
     std::vector<float> distance;
 };
 
+enum class WarpEnd {
+    kAtBothEnds,            // the path ends at the last frames of both
+    kWhereTheRecordingEnds, // at the recording's last frame, and wherever suits in the reference
+};
+
 // Warps reference onto recording; both must hold at least one frame. The path starts at the
-// first frames of both and ends at their last frames.
+// first frames of both. Reference frames after the path's end (a recording that says less than
+// the reference) are matched to the recording's last frame only, at an infinite distance.
 WarpPath WarpOnto(const std::vector<FeatureVector>& reference,
-                  const std::vector<FeatureVector>& recording);
+                  const std::vector<FeatureVector>& recording, WarpEnd end);
 
 // The distance of two feature vectors, as the warp measures it.
 float FeatureDistance(const FeatureVector& a, const FeatureVector& b);
