@@ -139,7 +139,7 @@ TestReading MakeTestReading(const std::string& folder, const std::string& record
     const std::string clean = folder + "/clean.wav";
     Run("sox " + parts + " '" + clean + "'");
     const std::string noise = folder + "/noise.wav";
-    Run("sox -n -r " + std::to_string(kRate) + " -c 1 -b 16 '" + noise + "' synth " +
+    Run("sox -R -n -r " + std::to_string(kRate) + " -c 1 -b 16 '" + noise + "' synth " +
         std::to_string(at / 1000.0) + " pinknoise vol 0.03");
     reading.recordingPath = folder + "/" + recordingName;
     Run("sox -m -v 1 '" + clean + "' -v 1 '" + noise + "' '" + reading.recordingPath + "'");
