@@ -1,13 +1,12 @@
-// The data file that the start-up work opens by bare name in the working directory: the book's
-// database, whose absence is the first sign that the reader was started in the wrong folder.
+// The start-up's first look at the working directory: the book's database (kDatabaseFileName,
+// content/data_file_names.h), whose absence is the first sign that the reader was started in the
+// wrong folder.
 #pragma once
 
 #include <optional>
 #include <string>
 
 namespace tavelio {
-
-inline constexpr const char* kDatabaseFile = "QVDB.dat";
 
 // A note for standard error when the working directory holds no database file: which file is
 // missing in which folder, and how the reader is meant to be started. The error box of the

@@ -49,11 +49,17 @@ Form* Program::FindForm(std::string_view name) const {
 }
 
 nlohmann::json Program::DescribeSettings() const {
-    return settings_.Describe();
+    const Settings& s = settings_;
+    return {{"FromPath", s.FromPath},       {"UseMP3", s.UseMP3},
+            {"SoundOn", s.SoundOn},         {"AniOn", s.AniOn},
+            {"AniInst", s.AniInst},         {"SoundInst", s.SoundInst},
+            {"FullInstall", s.FullInstall}, {"Installed", s.Installed},
+            {"InstallPath", s.InstallPath}, {"TempDir", s.TempDir},
+            {"FontFile", s.FontFile}};
 }
 
 nlohmann::json Program::DescribeFlags() const {
-    return settings_.DescribeFlags();
+    return {{"LaunchActivated", settings_.LaunchActivated}};
 }
 
 void Program::ReleaseSplash() {

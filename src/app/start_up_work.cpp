@@ -1,14 +1,13 @@
 // The start-up work of the launch pad's first activation.
 #include "app/data_files.h"
 #include "app/program.h"
+#include "content/data_file_names.h"
 #include "content/database_reader.h"
 
 namespace tavelio {
 namespace {
 
 constexpr const char* kInstallationKey = "\\Software\\Morrowick\\Tavelio\\";
-constexpr const char* kFontFileName = "ZBM.TTF";
-constexpr const char* kHandwritingFace = "Zaner-Bloser Manuscript";
 
 } // namespace
 
@@ -31,7 +30,7 @@ void Program::StartUpWork() {
     // the user's cache), so there is no drive to check here.
     settings_.TempDir = services_.tempDirectory.Path();
     settings_.FontFile = settings_.TempDir + kFontFileName;
-    LoadDatabase(kDatabaseFile, settings_.FontFile, pageTable_);
+    LoadDatabase(kDatabaseFileName, settings_.FontFile, pageTable_);
     services_.fontInstaller.Add(settings_.FontFile);
     for (Label* line : {viewBook_->Text1, viewBook_->Text2, viewBook_->Text3}) {
         line->SetFontName(kHandwritingFace);

@@ -1,6 +1,9 @@
 // The program's one family of exceptions. Every operation that fails raises one of these with the
 // text the user sees; the event dispatcher is the only place that catches them and shows the error
-// box. Code below the dispatcher never catches.
+// box. Code below the dispatcher never catches, with one exception: the thread that draws the next
+// page's picture ahead (platform/pictures/pictures_ahead.h) catches everything, because nothing
+// may leave a thread, and drops it, because the page reports the same failure when it loads its
+// picture itself.
 #pragma once
 
 #include <stdexcept>

@@ -1,7 +1,7 @@
-// Where the narration and animation files are found.
+// Where the narration and animation files are found, in the data files' own (Windows) form;
+// ResolveNativePath (base/native_path.h) turns such a name into one this system opens.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace tavelio {
@@ -12,17 +12,5 @@ namespace tavelio {
 // backslash gives two).
 std::string MediaPath(const std::string& fromPath, bool fullInstall, bool localInstall,
                       const std::string& fileName);
-
-// The bare name of a book's narration file: "A1Speach" for book 1 and nothing for any other
-// book, followed by ".mp3" with the MP3 setting, else ".wav".
-std::string NarrationFileName(std::uint8_t bookNo, bool useMp3);
-
-// Turns a Windows-form path into one this system can open: backslashes become "/", and a path
-// component that does not exist with its exact spelling is replaced by an entry of its folder
-// whose name matches it without regard to ASCII letter case (the data files come from a system
-// whose names ignore case). Where several entries match, the first in byte order is taken; where
-// none does, the component and the rest stay as written, so opening the result fails with the
-// usual "File not found".
-std::string ResolveNativePath(const std::string& path);
 
 } // namespace tavelio

@@ -17,10 +17,10 @@ struct QVDBType {
     std::string InstructionText; // "~"-encoded lines of the instructions
     std::int32_t PicOffset = 0;  // first byte of the page picture in the picture archive
     std::int32_t PicSize = 0;    // byte length of the page picture
-    std::string PicType;         // picture file extension; "NA" means no picture
+    std::string PicType;         // picture file extension, or none (HasPicture, page_rules.h)
     std::int16_t MediaHeight = 0;
     std::int16_t MediaWidth = 0;
-    std::string AniFile;          // animation file name; "None" means no animation
+    std::string AniFile;          // animation file name, or none (HasClip, page_rules.h)
     std::string PageText;         // "~"-encoded page text
     std::int32_t SpeechStart = 0; // narration stretch of the page, in milliseconds
     std::int32_t SpeechEnd = 0;

@@ -6,7 +6,6 @@
 // TempDir and FontFile are paths of this system.
 #pragma once
 
-#include <nlohmann/json.hpp>
 #include <string>
 
 namespace tavelio {
@@ -22,21 +21,10 @@ struct Settings {
     bool Installed = false;
     std::string InstallPath;
     std::string TempDir;  // directory of the run's temporary files, ending in "/"
-    std::string FontFile; // TempDir + "ZBM.TTF"
+    std::string FontFile; // TempDir + kFontFileName (data_file_names.h)
 
     // Set once the start-up work has passed its registry step; it then never runs again.
     bool LaunchActivated = false;
-
-    // The settings by name, for the scenario runner's dump (LaunchActivated is a flag, below).
-    nlohmann::json Describe() const {
-        return {{"FromPath", FromPath},       {"UseMP3", UseMP3},
-                {"SoundOn", SoundOn},         {"AniOn", AniOn},
-                {"AniInst", AniInst},         {"SoundInst", SoundInst},
-                {"FullInstall", FullInstall}, {"Installed", Installed},
-                {"InstallPath", InstallPath}, {"TempDir", TempDir},
-                {"FontFile", FontFile}};
-    }
-    nlohmann::json DescribeFlags() const { return {{"LaunchActivated", LaunchActivated}}; }
 };
 
 } // namespace tavelio

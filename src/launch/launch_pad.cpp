@@ -26,56 +26,65 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
     SetFont(kTimesNewRoman, kFormHeight);
     SetCursorShape(CursorShape::NoEntry);
 
-    const auto picture = [this](const char* name, int left, int top, int width, int height,
-                                PictureBox::Drawing drawing, const char* file,
-                                const char* detailedFile = nullptr) {
-        auto* box = new PictureBox(this, name, left, top, width, height, drawing, Dispatcher());
+    MakeLevelView();
+    MakeBookView();
+    SplashTime = new Timer(this, "SplashTime", 4000, FormClock(), Dispatcher());
+    WireEvents();
+    ShowFirstState();
+}
+
+Label* TLaunch::MakeWord(const char* name, int left, int top, int width, int height,
+                         const char* caption) {
+    auto* label = new Label(this, name, left, top, width, height, caption);
+    label->SetFont(kTimesNewRoman, kWordHeight);
+    return label;
+}
+
+void TLaunch::MakeLevelView() {
+    // The level blocks have versions of their own for high-density screens.
+    const auto level = [this](const char* name, int left, int top, int height, const char* file,
+                              const char* detailedFile) {
+        auto* box = new PictureBox(this, name, left, top, 80, height, PictureBox::Drawing::Natural,
+                                   Dispatcher());
         box->SetPicture(LaunchPicture(file));
-        if (detailedFile != nullptr) {
-            box->SetDetailedPicture([detailedFile] { return LaunchPicture(detailedFile); });
-        }
+        box->SetDetailedPicture([detailedFile] { return LaunchPicture(detailedFile); });
         return box;
     };
+    QVA = level("QVA", 64, 84, 83, "level-a.jpg", "level-a@2x.jpg");
+    QVB = level("QVB", 364, 72, 95, "level-b.jpg", "level-b@2x.jpg");
+    QVC = level("QVC", 212, 210, 88, "level-c.jpg", "level-c@2x.jpg");
+    Welcome = MakeWord("Welcome", 125, 0, 306, 33, "Welcome to Tavelio!");
+    ChooseLevel = MakeWord("ChooseLevel", 70, 40, 409, 33, "Please Choose Your Reading Level.");
+    LevelA = MakeWord("LevelA", 61, 174, 92, 33, "Level A");
+    LevelB = MakeWord("LevelB", 360, 174, 91, 33, "Level B");
+    LevelC = MakeWord("LevelC", 208, 302, 91, 33, "Level C");
+}
+
+void TLaunch::MakeBookView() {
+    ChooseBook = MakeWord("ChooseBook", 128, 0, 326, 33, "Choose Your Reading Book!");
     // The covers get their pictures when the book view first shows them: the launch pad's first
     // frame, and so the splash after it, need not wait for five pictures that neither shows.
-    const auto coverBox = [this](const char* name, int left, int top, int width, int height) {
+    const auto cover = [this](const char* name, int left, int top, int width, int height) {
         return new PictureBox(this, name, left, top, width, height, PictureBox::Drawing::Stretched,
                               Dispatcher());
     };
-    const auto word = [this](const char* name, int left, int top, int width, int height,
-                             const char* caption) {
-        auto* label = new Label(this, name, left, top, width, height, caption);
-        label->SetFont(kTimesNewRoman, kWordHeight);
-        return label;
-    };
+    Ann = cover("Ann", 20, 52, 158, 108);
+    TopDog = cover("TopDog", 210, 52, 158, 108);
+    Tip = cover("Tip", 398, 52, 164, 102);
+    UpUp = cover("UpUp", 67, 204, 168, 123);
+    GetSet = cover("GetSet", 322, 225, 178, 102);
+    // The number labels are placed under their covers when the book view is shown.
     const auto number = [this](const char* name, int left, int top, const char* caption) {
         return new Label(this, name, left, top, 14, 31, caption);
     };
-    using Drawing = PictureBox::Drawing;
-
-    // The level blocks have versions of their own for high-density screens.
-    QVA = picture("QVA", 64, 84, 80, 83, Drawing::Natural, "level-a.jpg", "level-a@2x.jpg");
-    QVB = picture("QVB", 364, 72, 80, 95, Drawing::Natural, "level-b.jpg", "level-b@2x.jpg");
-    QVC = picture("QVC", 212, 210, 80, 88, Drawing::Natural, "level-c.jpg", "level-c@2x.jpg");
-    Welcome = word("Welcome", 125, 0, 306, 33, "Welcome to Tavelio!");
-    ChooseLevel = word("ChooseLevel", 70, 40, 409, 33, "Please Choose Your Reading Level.");
-    LevelA = word("LevelA", 61, 174, 92, 33, "Level A");
-    LevelB = word("LevelB", 360, 174, 91, 33, "Level B");
-    LevelC = word("LevelC", 208, 302, 91, 33, "Level C");
-    ChooseBook = word("ChooseBook", 128, 0, 326, 33, "Choose Your Reading Book!");
-    Ann = coverBox("Ann", 20, 52, 158, 108);
-    TopDog = coverBox("TopDog", 210, 52, 158, 108);
-    Tip = coverBox("Tip", 398, 52, 164, 102);
-    UpUp = coverBox("UpUp", 67, 204, 168, 123);
-    GetSet = coverBox("GetSet", 322, 225, 178, 102);
-    // The number labels are placed under their covers when the book view is shown.
     B2 = number("B2", 285, 160, "2");
     B3 = number("B3", 476, 160, "3");
     B4 = number("B4", 147, 328, "4");
     B5 = number("B5", 407, 328, "5");
     B1 = number("B1", 95, 160, "1");
-    SplashTime = new Timer(this, "SplashTime", 4000, FormClock(), Dispatcher());
+}
 
+void TLaunch::WireEvents() {
     QVA->SetCursorShape(CursorShape::Arrow);
     Ann->SetCursorShape(CursorShape::Arrow);
     for (PictureBox* unavailable : {QVB, QVC, TopDog, Tip, UpUp, GetSet}) {
@@ -84,8 +93,10 @@ TLaunch::TLaunch(const FormEnvironment& environment, LaunchProgram& program, Boo
     QVA->SetOnClick([this] { QVAClick(); });
     Ann->SetOnClick([this] { AnnClick(); });
     SplashTime->SetOnTimer([this] { SplashTimeTimer(); });
+}
 
-    // The state the window is first shown in: the level view at its designed size.
+void TLaunch::ShowFirstState() {
+    // The level view at its designed size.
     ChooseBook->SetVisible(false);
     for (PictureBox* cover : {Ann, TopDog, Tip, UpUp, GetSet}) {
         cover->SetVisible(false);

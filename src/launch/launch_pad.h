@@ -26,7 +26,7 @@ public:
     void ShowBookChoice();
     void OpenFirstBook();
 
-    // Controls, in creation order (lower first).
+    // Controls, in creation order (lower first). The level view:
     PictureBox* QVA;
     PictureBox* QVB;
     PictureBox* QVC;
@@ -35,6 +35,7 @@ public:
     Label* LevelA;
     Label* LevelB;
     Label* LevelC;
+    // The book view, with the covers' numbers:
     Label* ChooseBook;
     PictureBox* Ann;
     PictureBox* TopDog;
@@ -55,6 +56,15 @@ protected:
     void FormKeyPress(char character) override;
 
 private:
+    // The controls of each view, made at their designed places.
+    void MakeLevelView();
+    void MakeBookView();
+    Label* MakeWord(const char* name, int left, int top, int width, int height,
+                    const char* caption);
+    // The pointing hand, hints and handlers.
+    void WireEvents();
+    // The state the window is first shown in.
+    void ShowFirstState();
     // Gives the covers their pictures, the first time only.
     void DecodeCovers();
     void QVAClick();

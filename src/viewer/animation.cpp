@@ -1,23 +1,13 @@
 #include "viewer/animation.h"
 
 #include "content/media_path.h"
+#include "content/page_rules.h"
 #include "viewer/page_layout.h"
 #include "viewer/view_book.h"
 #include "viewer/viewer.h"
 
 namespace tavelio {
 namespace {
-
-// A record's AniFile when the page has no clip (compared exactly).
-constexpr const char* kNoAnimation = "None";
-
-// The height of the page frame's picture: a clip up to this height leaves the ruled lines at
-// home, a taller one pushes them down.
-constexpr int kFrameHeight = 225;
-
-bool PlacesRuledLines(std::int8_t pageKind) {
-    return pageKind >= 1 && pageKind <= 3;
-}
 
 void ShowClip(Viewer& viewer, const QVDBType& page) {
     TViewBook& view = viewer.view;
@@ -36,7 +26,7 @@ void ShowClip(Viewer& viewer, const QVDBType& page) {
     view.AniPlay->Open();
     view.AniShow->SetEnabled(true);
     // Done whatever the page kind; ArrangePageFrame decides whether the lines show.
-    if (page.MediaHeight > kFrameHeight) {
+    if (page.MediaHeight > kFramedPictureHeight) {
         PutRuledLinesUnder(viewer, page.MediaHeight);
     } else {
         PutRuledLinesHome(viewer);
@@ -55,13 +45,13 @@ void ShowPictureInstead(Viewer& viewer, const QVDBType& page) {
     view.AniShow->SetEnabled(false);
     view.BackGround->SetVisible(true);
     // The clip stays open in AniPlay until the next Open; lines of other kinds stay put.
-    if (PlacesRuledLines(page.PageKind)) {
+    if (RuledLineCount(page.PageKind) > 0) {
         PutRuledLinesHome(viewer);
     }
 }
 
 bool ShowsClip(const QVDBType& page, const Settings& settings) {
-    return page.AniFile != kNoAnimation && settings.AniOn;
+    return HasClip(page) && settings.AniOn;
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "viewer/narration.h"
 
-#include "content/book_cursor.h"
+#include "content/data_file_names.h"
 #include "content/media_path.h"
+#include "content/page_rules.h"
 #include "content/tilde_lines.h"
 #include "viewer/page_layout.h"
 #include "viewer/page_picture.h"
@@ -11,9 +12,6 @@
 
 namespace tavelio {
 namespace {
-
-// A record's PromptText when the page has no words of the narrator to show.
-constexpr const char* kNoPrompt = " ";
 
 // Stops player if it plays, telling the animation's repeat loop that the program stopped it.
 void StopIfPlaying(Viewer& viewer, TMediaPlayer& player) {
@@ -25,17 +23,9 @@ void StopIfPlaying(Viewer& viewer, TMediaPlayer& player) {
 
 void SwitchNarrationOff(Viewer& viewer) {
     TViewBook& view = viewer.view;
-    const QVDBType& page = viewer.Current();
     viewer.settings.SoundOn = false;
     view.NarrationBit->SetLayout(ButtonLayout::blGlyphRight);
-    if (page.PromptText != kNoPrompt) {
-        view.VoicePrompt->SetVisible(true);
-        if (RoleOfPage(page.PageNo, viewer.cursor.StoryPage) == PageRole::Answers) {
-            view.AnswersLabel->SetVisible(true);
-        } else {
-            view.VoiceOnly->SetVisible(true);
-        }
-    }
+    ShowNarratorsWords(viewer);
     viewer.AniWasPlaying = view.AniPlay->Mode() == TMediaPlayer::kPlaying;
     StopAllMedia(viewer);
     // Only the narration goes: the clip goes on from the frame where it was stopped.
@@ -47,12 +37,9 @@ void SwitchNarrationOff(Viewer& viewer) {
 
 void SwitchNarrationOn(Viewer& viewer) {
     TViewBook& view = viewer.view;
-    const QVDBType& page = viewer.Current();
     viewer.settings.SoundOn = true;
     view.NarrationBit->SetLayout(ButtonLayout::blGlyphLeft);
-    view.VoicePrompt->SetVisible(RoleOfPage(page.PageNo, viewer.cursor.StoryPage) ==
-                                 PageRole::Answers);
-    view.VoiceOnly->SetVisible(false);
+    ShowNarratorsWords(viewer);
     // The page starts again from its beginning: script and narration together.
     OpenSpeechFile(viewer);
     StartPageScript(viewer);
@@ -60,6 +47,16 @@ void SwitchNarrationOn(Viewer& viewer) {
 }
 
 } // namespace
+
+void ShowNarratorsWords(Viewer& viewer) {
+    TViewBook& view = viewer.view;
+    const QVDBType& page = viewer.Current();
+    const bool answers = RoleOfPage(page.PageNo, viewer.cursor.StoryPage) == PageRole::Answers;
+    const bool inWriting = !answers && !viewer.settings.SoundOn && HasPrompt(page);
+    view.VoicePrompt->SetVisible(answers || inWriting);
+    view.VoiceOnly->SetVisible(inWriting);
+    view.AnswersLabel->SetVisible(answers);
+}
 
 void StopAllMedia(Viewer& viewer) {
     StopIfPlaying(viewer, *viewer.view.TextSpeachPlay);

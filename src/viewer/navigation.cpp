@@ -1,5 +1,6 @@
 #include "viewer/navigation.h"
 
+#include "content/page_rules.h"
 #include "platform/controls/key_codes.h"
 #include "viewer/animation.h"
 #include "viewer/narration.h"
@@ -24,12 +25,26 @@ void HideVoiceAndAnswers(TViewBook& view) {
     view.AnswersLabel->SetVisible(false);
 }
 
-void HideRuledLines(TViewBook& view) {
+// What the cover and the launch pad have in common: the cover's picture frame, and no page parts,
+// narrator's words, page buttons, rules or clip.
+void ClearThePage(Viewer& viewer) {
+    TViewBook& view = viewer.view;
+    ApplyCoverLayout(viewer);
+    HideVoiceAndAnswers(view);
+    view.Instructions->SetVisible(false);
+    view.Text->SetVisible(false);
+    view.Note->SetVisible(false);
+    for (GlyphButton* button : {view.Next, view.Home, view.Previous}) {
+        button->SetVisible(false);
+    }
+    view.Previous->SetEnabled(false);
     for (RuleLine* rule :
          {view.SolidLine1, view.SolidLine2, view.SolidLine3, view.SolidLine4, view.SolidLine5,
           view.SolidLine6, view.DotLine1, view.DotLine2, view.DotLine3}) {
         rule->SetVisible(false);
     }
+    view.AniShow->SetVisible(false);
+    PutRuledLinesHome(viewer);
 }
 
 // The first slot after `from` whose record belongs to `book`, looking no further than the
@@ -76,20 +91,9 @@ void ReturnToLaunchPad(Viewer& viewer) {
     viewer.launch.SetVisible(true);
     view.Next->SetHint(kNextPageHint);
     viewer.cursor.CurPage = PageTable::kFirstSlot;
-    ApplyCoverLayout(viewer);
-    view.Instructions->SetVisible(false);
-    view.Text->SetVisible(false);
-    view.Note->SetVisible(false);
-    view.Next->SetVisible(false);
-    view.Home->SetVisible(false);
-    view.Previous->SetVisible(false);
-    view.Previous->SetEnabled(false);
-    HideRuledLines(view);
-    view.AniShow->SetVisible(false);
+    ClearThePage(viewer);
     view.AniShow->SetEnabled(false);
-    PutRuledLinesHome(viewer);
     view.SetCaption(kViewerCaption);
-    HideVoiceAndAnswers(view);
     view.RestartBit->SetEnabled(false);
     ResetScript(viewer);
 }
@@ -105,23 +109,13 @@ void GoToCover(Viewer& viewer) {
     view.Next->SetHint(kNextPageHint);
     HideVoiceAndAnswers(view);
     MoveRecord(viewer, static_cast<std::int8_t>(-viewer.Current().PageNo));
-    view.AniShow->SetVisible(false);
-    ApplyCoverLayout(viewer);
-    view.Instructions->SetVisible(false);
-    view.Text->SetVisible(false);
-    view.Text1->SetVisible(false);
-    view.Text2->SetVisible(false);
-    view.Text3->SetVisible(false);
-    view.Next->SetVisible(false);
+    ClearThePage(viewer);
+    for (Label* line : {view.Text1, view.Text2, view.Text3}) {
+        line->SetVisible(false);
+    }
     view.Next->SetEnabled(false);
-    view.Home->SetVisible(false);
-    view.Note->SetVisible(false);
-    view.Previous->SetVisible(false);
-    view.Previous->SetEnabled(false);
-    HideRuledLines(view);
     // Already running (Home on the cover), the countdown goes on: the cover is not held longer.
     view.CoverTimed->SetEnabled(true);
-    PutRuledLinesHome(viewer);
     ResetScript(viewer);
     PlayPageSpeech(viewer);
 }
@@ -141,11 +135,11 @@ void CoverTimedTimer(Viewer& viewer) {
     view.Text1->SetVisible(true);
     view.Text2->SetVisible(false);
     view.Text3->SetVisible(false);
-    const std::int8_t kind = viewer.Current().PageKind;
-    if (kind == 2 || kind == 3) {
+    const int ruled = RuledLineCount(viewer.Current().PageKind);
+    if (ruled >= 2) {
         view.Text2->SetVisible(true);
     }
-    if (kind == 3) {
+    if (ruled >= 3) {
         view.Text3->SetVisible(true);
     }
     view.Next->SetVisible(true);

@@ -1,7 +1,9 @@
 #include "viewer/page_layout.h"
 
+#include "content/page_rules.h"
 #include "content/tilde_lines.h"
 #include "platform/controls/control_look.h"
+#include "viewer/narration.h"
 #include "viewer/page_picture.h"
 #include "viewer/view_book.h"
 
@@ -14,10 +16,6 @@ namespace {
 
 // The page buttons' top on a text page.
 constexpr int kTextPageButtonTop = 215;
-// The picture of a ruled-line page, and the height of picture or clip that the home positions
-// of the ruled lines are made for.
-constexpr int kFramedPictureWidth = 315;
-constexpr int kFramedPictureHeight = 225;
 // Room a fitted picture leaves to the client area's right and bottom edges (with its left and
 // top at 225, 25 of the page frame: 5 pixels each way).
 constexpr int kFitMarginX = 230;
@@ -46,18 +44,6 @@ std::uint8_t IntoTable(std::uint8_t slot) {
 void MoveTo(Viewer& viewer, int slot) {
     viewer.cursor.CurPage = IntoTable(static_cast<std::uint8_t>(slot));
     LoadPage(viewer);
-}
-
-int PageNo(const Viewer& viewer) {
-    return viewer.Current().PageNo;
-}
-
-int PageKind(const Viewer& viewer) {
-    return viewer.Current().PageKind;
-}
-
-bool OnAnswersPage(const Viewer& viewer) {
-    return PageNo(viewer) == viewer.cursor.StoryPage + 1;
 }
 
 // A record character as the text of an edit field: the zero character of an empty slot shows as
@@ -130,14 +116,14 @@ void ShowTextLines(Viewer& viewer) {
     }
     view.Text->SetVisible(false);
 
-    const int kind = PageKind(viewer);
-    if (kind >= 1 && kind <= 3) {
+    const std::int8_t kind = viewer.Current().PageKind;
+    if (const int ruled = RuledLineCount(kind); ruled > 0) {
         const std::vector<std::string>& text = view.Text->Lines();
-        for (std::size_t n = 0; n < static_cast<std::size_t>(kind); ++n) {
+        for (std::size_t n = 0; n < static_cast<std::size_t>(ruled); ++n) {
             lines[n]->SetCaption(n < text.size() ? text[n] : std::string());
             lines[n]->SetVisible(true);
         }
-    } else if (kind >= 4 && kind <= 6) {
+    } else if (IsTextPage(kind)) {
         view.Text->SetVisible(true);
     }
 }
@@ -145,28 +131,25 @@ void ShowTextLines(Viewer& viewer) {
 void ArrangePageFrame(Viewer& viewer) {
     TViewBook& view = viewer.view;
     const QVDBType& record = viewer.Current();
-    const int kind = record.PageKind;
+    const std::int8_t kind = record.PageKind;
 
-    view.Instructions->SetScrollBars(PageNo(viewer) == viewer.cursor.StoryPage
-                                         ? Memo::ScrollBars::Vertical
-                                         : Memo::ScrollBars::None);
+    const bool story = RoleOfPage(record.PageNo, viewer.cursor.StoryPage) == PageRole::Story;
+    view.Instructions->SetScrollBars(story ? Memo::ScrollBars::Vertical : Memo::ScrollBars::None);
 
-    const bool narratorInWriting =
-        !viewer.settings.SoundOn && record.PromptText != " " && !OnAnswersPage(viewer);
-    view.VoicePrompt->SetVisible(narratorInWriting);
-    view.VoiceOnly->SetVisible(narratorInWriting);
+    ShowNarratorsWords(viewer);
 
+    const int ruled = RuledLineCount(kind);
     for (RuleLine* rule : {view.SolidLine5, view.SolidLine6, view.DotLine3}) {
-        rule->SetVisible(kind == 3);
+        rule->SetVisible(ruled >= 3);
     }
     for (RuleLine* rule : {view.SolidLine3, view.SolidLine4, view.DotLine2}) {
-        rule->SetVisible(kind == 2 || kind == 3);
+        rule->SetVisible(ruled >= 2);
     }
     for (RuleLine* rule : {view.SolidLine1, view.SolidLine2, view.DotLine1}) {
-        rule->SetVisible(kind >= 1 && kind <= 3);
+        rule->SetVisible(ruled >= 1);
     }
 
-    const bool pictureLayout = kind <= 3;
+    const bool pictureLayout = !HasTextPageFrame(kind);
     view.BackGround->SetVisible(pictureLayout);
     view.Instructions->SetFontHeight(PixelsOfPoints(pictureLayout ? 14 : 12));
     view.Instructions->SetBorderStyle(pictureLayout ? Memo::BorderStyle::Single
@@ -183,21 +166,17 @@ void ArrangePageFrame(Viewer& viewer) {
 void PlacePageMedia(Viewer& viewer) {
     TViewBook& view = viewer.view;
     const QVDBType& record = viewer.Current();
-    const int kind = record.PageKind;
+    const std::int8_t kind = record.PageKind;
 
-    if (OnAnswersPage(viewer)) {
-        view.VoicePrompt->SetVisible(true);
-        view.AnswersLabel->SetVisible(true);
-    }
-    if (kind > 3) {
+    if (HasTextPageFrame(kind)) {
         SetPageButtonsTop(view, kTextPageButtonTop);
         view.BackGround->SetVisible(false);
     }
-    if (kind >= 1 && kind <= 3) {
-        const Label* lastLine = TextLines(view)[static_cast<std::size_t>(kind - 1)];
+    if (const int ruled = RuledLineCount(kind); ruled > 0) {
+        const Label* lastLine = TextLines(view)[static_cast<std::size_t>(ruled - 1)];
         SetPageButtonsTop(view, lastLine->Top() + lastLine->Height() + 2);
     }
-    if (kind == 0) {
+    if (kind == kPicturePageKind) {
         // The picture at its natural size and 4 pixels more each way, shrunk to the room the
         // client area leaves with the proportion kept. Sizes that name no picture (negative
         // ones, of a broken record, or a window too small for any room) count as none.

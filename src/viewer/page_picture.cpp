@@ -1,6 +1,8 @@
 #include "viewer/page_picture.h"
 
 #include "base/text_encoding.h"
+#include "content/data_file_names.h"
+#include "content/page_rules.h"
 #include "viewer/page_layout.h"
 #include "viewer/view_book.h"
 
@@ -9,14 +11,11 @@
 namespace tavelio {
 namespace {
 
-constexpr const char* kArchive = "Graphics.dat";
-constexpr const char* kNoPicture = "NA";
-
 class DiskPictureFiles final : public PictureFiles {
 public:
     PictureCopy CopyOut(const std::string& tempPath, std::int32_t picOffset,
                         std::int32_t picSize) override {
-        return CopyPictureOut(kArchive, tempPath, picOffset, picSize);
+        return CopyPictureOut(kPictureArchiveFileName, tempPath, picOffset, picSize);
     }
     bool Delete(const std::string& path) override { return std::remove(path.c_str()) == 0; }
 };
@@ -36,7 +35,7 @@ void ShowPagePicture(Viewer& viewer, std::uint8_t slot) {
 
 void ShowPagePicture(Viewer& viewer, std::uint8_t slot, PictureFiles& files) {
     const QVDBType& record = viewer.pages.At(slot);
-    if (record.PicType == kNoPicture) {
+    if (!HasPicture(record)) {
         return;
     }
     Label& errorLabel = *viewer.view.ErrorLabel;
@@ -56,7 +55,7 @@ void ShowPagePicture(Viewer& viewer, std::uint8_t slot, PictureFiles& files) {
 void DrawNextPictureAhead(Viewer& viewer) {
     const QVDBType& next = viewer.pages.At(SlotAfter(viewer.cursor.CurPage));
     viewer.pictures.DrawAhead(next.PicType, [offset = next.PicOffset, size = next.PicSize] {
-        return ReadPictureOut(kArchive, offset, size);
+        return ReadPictureOut(kPictureArchiveFileName, offset, size);
     });
 }
 

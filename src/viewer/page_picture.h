@@ -25,7 +25,7 @@ public:
 };
 
 // Shows the picture of the record in slot (1 to 224) in BackGround; does nothing for a record
-// whose PicType is "NA" (exactly so: "na" is an extension like any other). A write that went
+// without one (HasPicture, page_rules.h). A write that went
 // short ("Error writing Temp File " + name; the picture is not loaded) and a deletion that failed
 // ("Error deleting Temp File " + name, which wins when both happen) show in ErrorLabel, which
 // every call for a page with a picture hides first. Everything else is raised: a missing archive

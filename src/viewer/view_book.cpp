@@ -1,5 +1,6 @@
 #include "viewer/view_book.h"
 
+#include "content/data_file_names.h"
 #include "platform/pictures/picture_loader.h"
 #include "viewer/animation.h"
 #include "viewer/narration.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr const char* kTimesNewRoman = "Times New Roman";
 constexpr const char* kSansSerif = "MS Sans Serif";
-constexpr const char* kHandwriting = "Zaner-Bloser Manuscript";
 
 // A button glyph stored with the program (src/viewer/pictures): its bitmap and the SVG drawing
 // it was made from.
@@ -50,14 +50,44 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     SetFont(kSansSerif, 11);
     SetEnabled(false);
 
-    const auto label = [this](const char* name, int left, int top, int width, int height,
-                              const char* caption) {
-        auto* made = new Label(this, name, left, top, width, height, caption);
-        made->SetVisible(false);
-        return made;
-    };
-    const auto textLine = [&label](const char* name, int top) {
-        Label* line = label(name, 144, top, 497, 71, "Ann");
+    MakeRuledLines();
+    MakePageButtons();
+    MakeSwitches();
+    MakePageParts();
+    MakeDiagnosticFields();
+    MakePlayers(mediaBackends);
+    MakeScriptTimers();
+    StackInDesignedOrder();
+
+    WireNavigation();
+    WireSwitches();
+    WireScriptAndMedia();
+}
+
+Label* TViewBook::MakeLabel(const char* name, int left, int top, int width, int height,
+                            const char* caption) {
+    auto* made = new Label(this, name, left, top, width, height, caption);
+    made->SetVisible(false);
+    return made;
+}
+
+GlyphButton* TViewBook::MakeButton(const char* name, int left, int top, int width, int height,
+                                   GlyphButton::Style style, const char* glyph, const char* hint) {
+    auto* made = new GlyphButton(this, name, left, top, width, height, style, Dispatcher());
+    made->SetGlyph(Glyph(glyph));
+    made->SetHint(hint);
+    return made;
+}
+
+Memo* TViewBook::MakeMemo(const char* name, int left, int top, int width, int height) {
+    return new Memo(this, name, left, top, width, height, Dispatcher());
+}
+
+void TViewBook::MakeRuledLines() {
+    // A ruled line: its text in the handwriting face (given at start-up) over two solid rules
+    // with a dotted one between them; the page layout moves them together (page_layout.h).
+    const auto textLine = [this](const char* name, int top) {
+        Label* line = MakeLabel(name, 144, top, 497, 71, "Ann");
         line->SetAutoSize(false);
         line->SetCentred(true);
         line->SetWordWrap(true);
@@ -66,66 +96,12 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
         line->SetFont(kTimesNewRoman, 53);
         return line;
     };
-    const auto rhyme = [&label](const char* name, int top, int width, const char* caption) {
-        Label* word = label(name, 24, top, width, 49, caption);
-        word->SetFont(kHandwriting, 40);
-        return word;
-    };
-    const auto button = [this](const char* name, int left, int top, int width, int height,
-                               GlyphButton::Style style, const char* glyph, const char* hint) {
-        auto* made = new GlyphButton(this, name, left, top, width, height, style, Dispatcher());
-        made->SetGlyph(Glyph(glyph));
-        made->SetHint(hint);
-        return made;
-    };
-    const auto pageButton = [&button](const char* name, int left, const char* glyph,
-                                      const char* hint) {
-        GlyphButton* made = button(name, left, 457, 33, 33, GlyphButton::Style::Flat, glyph, hint);
-        made->SetVisible(false);
-        made->SetEnabled(false);
-        return made;
-    };
-    const auto switchButton = [&button](const char* name, int left, const char* glyph,
-                                        const char* hint) {
-        GlyphButton* made = button(name, left, 0, 22, 23, GlyphButton::Style::Push, glyph, hint);
-        made->SetMargin(2);
-        return made;
-    };
     const auto rule = [this](const char* name, int top, int height, RuleLine::Style style) {
         return new RuleLine(this, name, 144, top, 497, height, style);
     };
-    const auto memo = [this](const char* name, int left, int top, int width, int height) {
-        return new Memo(this, name, left, top, width, height, Dispatcher());
-    };
-    const auto diagnostic = [this](const char* name, int left, int width) {
-        auto* field = new EditField(this, name, left, 504, width, 21);
-        field->SetVisible(false);
-        return field;
-    };
-    const auto timer = [this](const char* name, int intervalMs) {
-        return new Timer(this, name, intervalMs, FormClock(), Dispatcher());
-    };
-    using Style = GlyphButton::Style;
-
     Text3 = textLine("Text3", 384);
     Text2 = textLine("Text2", 318);
     Text1 = textLine("Text1", 252);
-    RestartBit = button("RestartBit", 0, 0, 38, 22, Style::Flat, "restart",
-                        "Click here to restart and go to the Launch Pad.");
-    RestartBit->SetCursorShape(CursorShape::HandPoint);
-    RestartBit->SetEnabled(false);
-    NextBit = button("NextBit", 87, 0, 38, 22, Style::Flat, "next-book",
-                     "Click here to go to the next book.");
-    NextBit->SetCursorShape(CursorShape::HandPoint);
-    Note = label("Note", 24, 250, 388, 15,
-                 "NOTE: Terminology may need to be clarified depending on age of reader.");
-    Note->SetFont(kTimesNewRoman, 13);
-    Rhyme1 = rhyme("Rhyme1", 265, 68, "feed");
-    Rhyme2 = rhyme("Rhyme2", 315, 75, "weed");
-    Rhyme3 = rhyme("Rhyme3", 365, 66, "seed");
-    Previous = pageButton("Previous", 328, "previous", "Click here to go to the previous page.");
-    Home = pageButton("Home", 368, "home", "Click here to return to the cover page of this book.");
-    Next = pageButton("Next", 408, "next", "Click here to go to the next page.");
     DotLine1 = rule("DotLine1", 280, 3, RuleLine::Style::Dotted);
     DotLine2 = rule("DotLine2", 346, 3, RuleLine::Style::Dotted);
     DotLine3 = rule("DotLine3", 412, 3, RuleLine::Style::Dotted);
@@ -135,48 +111,107 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     SolidLine4 = rule("SolidLine4", 366, 1, RuleLine::Style::Solid);
     SolidLine5 = rule("SolidLine5", 397, 1, RuleLine::Style::Solid);
     SolidLine6 = rule("SolidLine6", 432, 1, RuleLine::Style::Solid);
-    BackGround = new PictureBox(this, "BackGround", 88, 25, 493, 432,
-                                PictureBox::Drawing::Stretched, Dispatcher());
-    BackGround->SetIgnoresMouse(true);
-    BackGround->SetCursorShape(CursorShape::Arrow);
-    VoiceOnly = label("VoiceOnly", 24, 266, 83, 20, "Voice Says:");
-    VoiceOnly->SetFont(kSansSerif, 16);
-    AnswersLabel = label("AnswersLabel", 135, 135, 65, 20, "Answers:");
-    AnswersLabel->SetFont(kSansSerif, 16);
-    AnswersLabel->SetHint("Here are some answers to the questions above.", false);
-    ErrorLabel = label("ErrorLabel", 128, 0, 51, 13, "Error Label");
+}
+
+void TViewBook::MakePageButtons() {
+    const auto pageButton = [this](const char* name, int left, const char* glyph,
+                                   const char* hint) {
+        GlyphButton* made =
+            MakeButton(name, left, 457, 33, 33, GlyphButton::Style::Flat, glyph, hint);
+        made->SetVisible(false);
+        made->SetEnabled(false);
+        return made;
+    };
+    Previous = pageButton("Previous", 328, "previous", "Click here to go to the previous page.");
+    Home = pageButton("Home", 368, "home", "Click here to return to the cover page of this book.");
+    Next = pageButton("Next", 408, "next", "Click here to go to the next page.");
+}
+
+void TViewBook::MakeSwitches() {
+    using Style = GlyphButton::Style;
+    RestartBit = MakeButton("RestartBit", 0, 0, 38, 22, Style::Flat, "restart",
+                            "Click here to restart and go to the Launch Pad.");
+    RestartBit->SetCursorShape(CursorShape::HandPoint);
+    RestartBit->SetEnabled(false);
+    NextBit = MakeButton("NextBit", 87, 0, 38, 22, Style::Flat, "next-book",
+                         "Click here to go to the next book.");
+    NextBit->SetCursorShape(CursorShape::HandPoint);
+    const auto switchButton = [this](const char* name, int left, const char* glyph,
+                                     const char* hint) {
+        GlyphButton* made = MakeButton(name, left, 0, 22, 23, Style::Push, glyph, hint);
+        made->SetMargin(2);
+        return made;
+    };
     AniBit = switchButton("AniBit", 40, "animation",
                           "Animation button, click here to enable or disable animations.");
     NarrationBit = switchButton("NarrationBit", 64, "narration",
                                 "Click here to enable or disable the narrator's voice.");
+}
+
+void TViewBook::MakePageParts() {
+    Note = MakeLabel("Note", 24, 250, 388, 15,
+                     "NOTE: Terminology may need to be clarified depending on age of reader.");
+    Note->SetFont(kTimesNewRoman, 13);
+    const auto rhyme = [this](const char* name, int top, int width, const char* caption) {
+        Label* word = MakeLabel(name, 24, top, width, 49, caption);
+        word->SetFont(kHandwritingFace, 40);
+        return word;
+    };
+    Rhyme1 = rhyme("Rhyme1", 265, 68, "feed");
+    Rhyme2 = rhyme("Rhyme2", 315, 75, "weed");
+    Rhyme3 = rhyme("Rhyme3", 365, 66, "seed");
+    BackGround = new PictureBox(this, "BackGround", 88, 25, 493, 432,
+                                PictureBox::Drawing::Stretched, Dispatcher());
+    BackGround->SetIgnoresMouse(true);
+    BackGround->SetCursorShape(CursorShape::Arrow);
+    // The headings of the narrator's words in writing (narration.h decides which shows).
+    VoiceOnly = MakeLabel("VoiceOnly", 24, 266, 83, 20, "Voice Says:");
+    VoiceOnly->SetFont(kSansSerif, 16);
+    AnswersLabel = MakeLabel("AnswersLabel", 135, 135, 65, 20, "Answers:");
+    AnswersLabel->SetFont(kSansSerif, 16);
+    AnswersLabel->SetHint("Here are some answers to the questions above.", false);
+    ErrorLabel = MakeLabel("ErrorLabel", 128, 0, 51, 13, "Error Label");
     UpArrow = new PointerArrow(this, "UpArrow", 371, 305, 25, 24);
     UpArrow->SetVisible(false);
     UpArrow->SetEnabled(false);
-    Instructions = memo("Instructions", 24, 25, 193, 225);
+    // The memos, in the keyboard's order.
+    Instructions = MakeMemo("Instructions", 24, 25, 193, 225);
     Instructions->SetFont(kTimesNewRoman, 19);
     Instructions->SetLines({"Listen.", "", "Repeat.", "", "Spell and read."});
-    VoicePrompt = memo("VoicePrompt", 24, 290, 121, 60);
+    VoicePrompt = MakeMemo("VoicePrompt", 24, 290, 121, 60);
     VoicePrompt->SetVisible(false);
-    Text = memo("Text", 135, 25, 506, 114);
+    Text = MakeMemo("Text", 135, 25, 506, 114);
     Text->SetBorderStyle(Memo::BorderStyle::None);
     Text->SetFont(kTimesNewRoman, 16);
     Text->SetVisible(false);
-    Show1 = diagnostic("Show1", 24, 25);
-    Show2 = diagnostic("Show2", 48, 25);
-    Show3 = diagnostic("Show3", 72, 17);
-    Show4 = diagnostic("Show4", 88, 65);
-    Show6 = diagnostic("Show6", 160, 49);
-    Show7 = diagnostic("Show7", 208, 41);
-    Show8 = diagnostic("Show8", 248, 33);
-    Show9 = diagnostic("Show9", 280, 33);
-    Show10 = diagnostic("Show10", 312, 33);
-    Show11 = diagnostic("Show11", 344, 81);
-    Show13 = diagnostic("Show13", 432, 49);
-    Show14 = diagnostic("Show14", 480, 49);
-    Show15 = diagnostic("Show15", 528, 17);
-    ScriptStrings = memo("ScriptStrings", 440, 456, 97, 33);
-    ScriptStrings->SetVisible(false);
+}
 
+void TViewBook::MakeDiagnosticFields() {
+    // Along the bottom of the window, each as wide as its field's values need.
+    struct Field {
+        EditField* TViewBook::*member;
+        const char* name;
+        int left;
+        int width;
+    };
+    const Field fields[] = {
+        {&TViewBook::Show1, "Show1", 24, 25},    {&TViewBook::Show2, "Show2", 48, 25},
+        {&TViewBook::Show3, "Show3", 72, 17},    {&TViewBook::Show4, "Show4", 88, 65},
+        {&TViewBook::Show6, "Show6", 160, 49},   {&TViewBook::Show7, "Show7", 208, 41},
+        {&TViewBook::Show8, "Show8", 248, 33},   {&TViewBook::Show9, "Show9", 280, 33},
+        {&TViewBook::Show10, "Show10", 312, 33}, {&TViewBook::Show11, "Show11", 344, 81},
+        {&TViewBook::Show13, "Show13", 432, 49}, {&TViewBook::Show14, "Show14", 480, 49},
+        {&TViewBook::Show15, "Show15", 528, 17}};
+    for (const Field& field : fields) {
+        auto* made = new EditField(this, field.name, field.left, 504, field.width, 21);
+        made->SetVisible(false);
+        this->*field.member = made;
+    }
+    ScriptStrings = MakeMemo("ScriptStrings", 440, 456, 97, 33);
+    ScriptStrings->SetVisible(false);
+}
+
+void TViewBook::MakePlayers(MediaBackendFactory& mediaBackends) {
     TextSpeachPlay =
         new TMediaPlayer(this, "TextSpeachPlay", mediaBackends, FormClock(), Dispatcher());
     TextSpeachPlay->SetBounds(584, 26, 29, 30);
@@ -191,19 +226,37 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     AniPlay->SetVisible(false);
     AniPlay->SetAutoRewind(true);
     AniPlay->SetDisplay(AniShow);
+}
+
+void TViewBook::MakeScriptTimers() {
+    const auto timer = [this](const char* name, int intervalMs) {
+        return new Timer(this, name, intervalMs, FormClock(), Dispatcher());
+    };
     // The page script gives ReadBook, ShowRhyme and Arrows their intervals before it starts them.
     CoverTimed = timer("CoverTimed", 3500);
     ReadBook = timer("ReadBook", 2000);
     ShowRhyme = timer("ShowRhyme", 1000);
     Arrows = timer("Arrows", 1000);
     AniTime = timer("AniTime", 500);
+}
 
-    // The page script, narration and animation.
-    ReadBook->SetOnTimer([this] { ReadBookTimer(viewer_); });
-    ShowRhyme->SetOnTimer([this] { ShowRhymeTimer(viewer_); });
-    Arrows->SetOnTimer([this] { ArrowsTimer(viewer_); });
-    AniTime->SetOnTimer([this] { AniTimeTimer(viewer_); });
-    AniPlay->SetOnNotify([this] { AniPlayNotify(viewer_); });
+void TViewBook::StackInDesignedOrder() {
+    // Overlapping controls lie in the window's designed order, lower first: the rules over the
+    // ruled text lines, the picture over the rules, the words, memos and clip over the picture.
+    QWidget* const designedOrder[] = {
+        Text3,        Text2,       Text1,         RestartBit, NextBit,    Note,         Rhyme1,
+        Rhyme2,       Rhyme3,      Previous,      Home,       Next,       DotLine1,     DotLine2,
+        DotLine3,     SolidLine1,  SolidLine2,    SolidLine3, SolidLine4, SolidLine5,   SolidLine6,
+        BackGround,   VoiceOnly,   AnswersLabel,  ErrorLabel, AniBit,     NarrationBit, UpArrow,
+        Instructions, VoicePrompt, Text,          Show1,      Show2,      Show3,        Show4,
+        Show6,        Show7,       Show8,         Show9,      Show10,     Show11,       Show13,
+        Show14,       Show15,      ScriptStrings, AniShow};
+    for (QWidget* control : designedOrder) {
+        control->raise();
+    }
+}
+
+void TViewBook::WireSwitches() {
     // NarrationBitClick and AniBitClick: the button stays disabled until its switch is done.
     NarrationBit->SetOnClick([this] {
         NarrationBit->SetEnabled(false);
@@ -213,8 +266,14 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
         AniBit->SetEnabled(false);
         ToggleAnimation(viewer_);
     });
+}
 
-    WireNavigation();
+void TViewBook::WireScriptAndMedia() {
+    ReadBook->SetOnTimer([this] { ReadBookTimer(viewer_); });
+    ShowRhyme->SetOnTimer([this] { ShowRhymeTimer(viewer_); });
+    Arrows->SetOnTimer([this] { ArrowsTimer(viewer_); });
+    AniTime->SetOnTimer([this] { AniTimeTimer(viewer_); });
+    AniPlay->SetOnNotify([this] { AniPlayNotify(viewer_); });
 }
 
 void TViewBook::WireNavigation() {

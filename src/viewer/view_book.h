@@ -1,10 +1,10 @@
 // TViewBook: the book viewer window. Designed at 800 x 600, white, maximised whenever it is shown,
 // made hidden and disabled (the launch pad enables and shows it when a book is opened).
 //
-// The class only makes the controls at their designed places, in their designed order (which is
-// also their stacking order: the rules lie over the ruled text lines), and wires their events to
-// the viewer's operations, plain procedures over the shared state Viewer (viewer.h). What a page
-// looks like is decided by those operations, not here.
+// The class only makes the controls at their designed places, group by group, lays them in their
+// designed stacking order (the rules lie over the ruled text lines) and wires their events to the
+// viewer's operations, plain procedures over the shared state Viewer (viewer.h). What a page looks
+// like is decided by those operations, not here.
 //
 // Ownership: owns its controls and the Viewer state. The launch pad form, the page table, the
 // cursor, the settings, the media back-end factory and the environment's services must outlive
@@ -47,19 +47,11 @@ public:
     // not yet run; releasing the viewer drops it.
     void AfterThisHandler(std::function<void()> work);
 
-    // The controls, in creation order (lower first).
-    Label* Text3; // the ruled text lines, bottom to top
+    // The controls by role. Overlapping ones lie in the designed order (view_book.cpp).
+    // The ruled text lines, bottom to top, and their rules: two solid ones around a dotted one.
+    Label* Text3;
     Label* Text2;
     Label* Text1;
-    GlyphButton* RestartBit;
-    GlyphButton* NextBit;
-    Label* Note;
-    Label* Rhyme1;
-    Label* Rhyme2;
-    Label* Rhyme3;
-    GlyphButton* Previous;
-    GlyphButton* Home;
-    GlyphButton* Next;
     RuleLine* DotLine1;
     RuleLine* DotLine2;
     RuleLine* DotLine3;
@@ -69,17 +61,32 @@ public:
     RuleLine* SolidLine4;
     RuleLine* SolidLine5;
     RuleLine* SolidLine6;
+    // The page buttons under the page.
+    GlyphButton* Previous;
+    GlyphButton* Home;
+    GlyphButton* Next;
+    // The buttons at the top left: back to the launch pad, the next book, and the switches of
+    // animation and narration.
+    GlyphButton* RestartBit;
+    GlyphButton* NextBit;
+    GlyphButton* AniBit;
+    GlyphButton* NarrationBit;
+    // The page itself: picture, instructions, text page, note, rhyme words, pointer arrow, the
+    // narrator's words in writing with their headings, and the picture reader's error line.
     PictureBox* BackGround;
+    Memo* Instructions;
+    Memo* Text;
+    Label* Note;
+    Label* Rhyme1;
+    Label* Rhyme2;
+    Label* Rhyme3;
+    PointerArrow* UpArrow;
+    Memo* VoicePrompt;
     Label* VoiceOnly;
     Label* AnswersLabel;
     Label* ErrorLabel;
-    GlyphButton* AniBit;
-    GlyphButton* NarrationBit;
-    PointerArrow* UpArrow;
-    Memo* Instructions;
-    Memo* VoicePrompt;
-    Memo* Text;
-    // The diagnostic fields: ShowN mirrors field N of the current record (none for 5 and 12).
+    // The diagnostic fields, hidden: ShowN mirrors field N of the current record (none for 5 and
+    // 12), ScriptStrings the lines of its page script.
     EditField* Show1;
     EditField* Show2;
     EditField* Show3;
@@ -94,9 +101,11 @@ public:
     EditField* Show14;
     EditField* Show15;
     Memo* ScriptStrings;
+    // The players: the narration and the clip with the window it plays in.
     QPointer<TMediaPlayer> TextSpeachPlay; // nullptr once released
     VideoDisplay* AniShow;
     TMediaPlayer* AniPlay;
+    // The timers: the cover's countdown, the page script's three and the clip's repeat.
     Timer* CoverTimed;
     Timer* ReadBook;
     Timer* ShowRhyme;
@@ -110,8 +119,28 @@ protected:
     void FormKeyPress(char character) override;
 
 private:
+    // Each makes one group of controls at their designed places.
+    void MakeRuledLines();
+    void MakePageButtons();
+    void MakeSwitches();
+    void MakePageParts();
+    void MakeDiagnosticFields();
+    void MakePlayers(MediaBackendFactory& mediaBackends);
+    void MakeScriptTimers();
+    // Puts the controls in their designed stacking order.
+    void StackInDesignedOrder();
+    Label* MakeLabel(const char* name, int left, int top, int width, int height,
+                     const char* caption); // hidden
+    GlyphButton* MakeButton(const char* name, int left, int top, int width, int height,
+                            GlyphButton::Style style, const char* glyph, const char* hint);
+    Memo* MakeMemo(const char* name, int left, int top, int width, int height);
+
     // The page buttons, the tool buttons, the cover timer and the memos' focus guards.
     void WireNavigation();
+    // The switches of narration and animation.
+    void WireSwitches();
+    // The page script's timers and the clip's repeat.
+    void WireScriptAndMedia();
 
     Form& launch_;
     Viewer viewer_;

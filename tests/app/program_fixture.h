@@ -7,7 +7,10 @@
 
 #include "app/program.h"
 #include "platform/media/simulated_media_backend.h"
+#include "platform/system/error_box_fakes.h"
+#include "platform/system/font_installer_fakes.h"
 #include "platform/system/hive_registry.h"
+#include "platform/system/screen_fakes.h"
 #include "platform/system/virtual_clock.h"
 #include "support/database_builder.h"
 #include "support/scratch_dir.h"

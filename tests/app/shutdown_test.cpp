@@ -1,4 +1,5 @@
 #include "app/program_fixture.h"
+#include "platform/system/font_installer_fakes.h"
 
 #include <filesystem>
 

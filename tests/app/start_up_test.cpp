@@ -1,5 +1,6 @@
 #include "app/program_fixture.h"
 #include "base/errors.h"
+#include "platform/system/font_installer_fakes.h"
 
 #include <filesystem>
 

@@ -38,17 +38,5 @@ TEST(PageTableTest, FieldsHaveTheirWidthsAndSigns) {
     SUCCEED();
 }
 
-TEST(PageRoleTest, RolesFollowFromThePageNumberAndTheStoryPage) {
-    EXPECT_EQ(RoleOfPage(0, 8), PageRole::Cover);
-    EXPECT_EQ(RoleOfPage(1, 8), PageRole::Ordinary);
-    EXPECT_EQ(RoleOfPage(7, 8), PageRole::Ordinary);
-    EXPECT_EQ(RoleOfPage(8, 8), PageRole::Story);
-    EXPECT_EQ(RoleOfPage(9, 8), PageRole::Answers);
-    EXPECT_EQ(RoleOfPage(10, 8), PageRole::Ordinary);
-    EXPECT_EQ(RoleOfPage(11, 8), PageRole::Last);
-    EXPECT_EQ(RoleOfPage(12, 8), PageRole::Ordinary);
-    EXPECT_EQ(RoleOfPage(255, INT32_MAX), PageRole::Ordinary); // no overflow at the range's end
-}
-
 } // namespace
 } // namespace tavelio

@@ -1,3 +1,4 @@
+#include "platform/system/error_box_fakes.h"
 #include "platform/system/event_dispatcher.h"
 
 #include <filesystem>

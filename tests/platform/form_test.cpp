@@ -1,9 +1,8 @@
 #include "base/errors.h"
-#include "platform/controls/active_form.h"
 #include "platform/controls/form.h"
 #include "platform/controls/label.h"
 #include "platform/controls/timer.h"
-#include "platform/system/virtual_clock.h"
+#include "support/form_services.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -41,7 +40,7 @@ private:
     std::vector<std::string>& log_;
 };
 
-class FormTest : public ::testing::Test {
+class FormTest : public ::testing::Test, protected test::FormServices {
 protected:
     std::unique_ptr<LoggingForm>
     MakeForm(const char* name, Form::FrameStyle frameStyle = Form::FrameStyle::Sizeable) {
@@ -53,12 +52,6 @@ protected:
         QCoreApplication::sendEvent(&form, &event);
     }
 
-    VirtualClock clock_;
-    RecordingErrorBox box_;
-    EventDispatcher dispatcher_{box_};
-    ActiveForm activeForm_{clock_};
-    FixedScreen screen_{800, 600};
-    FormEnvironment environment_{clock_, dispatcher_, activeForm_, screen_};
     std::vector<std::string> log_;
 };
 
@@ -153,7 +146,7 @@ TEST_F(FormTest, AnErrorEndsItsHandlerAndTheProgramGoesOn) {
     a->onKeyDown = [] { throw EInOutError(2); };
     SendKey(*a, Qt::Key_Home, Qt::NoModifier, QString());
     a->DeliverKeyDown(37);
-    EXPECT_EQ(box_.Texts(), (std::vector<std::string>{"File not found.", "File not found."}));
+    EXPECT_EQ(errorBox_.Texts(), (std::vector<std::string>{"File not found.", "File not found."}));
     a->DeliverChar('x');
     EXPECT_EQ(log_.back(), "A char x");
 }

@@ -1,5 +1,6 @@
 #include "base/errors.h"
 #include "platform/controls/glyph_button.h"
+#include "support/form_services.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -24,7 +25,7 @@ QImage SwitchGlyph() {
     return glyph;
 }
 
-class GlyphButtonTest : public ::testing::Test {
+class GlyphButtonTest : public ::testing::Test, protected test::FormServices {
 protected:
     GlyphButtonTest() {
         form_.resize(200, 100);
@@ -45,8 +46,6 @@ protected:
         return count;
     }
 
-    RecordingErrorBox box_;
-    EventDispatcher dispatcher_{box_};
     QWidget form_;
     GlyphButton button_{&form_, "NarrationBit",           64,         0, 22,
                         23,     GlyphButton::Style::Push, dispatcher_};
@@ -75,7 +74,7 @@ TEST_F(GlyphButtonTest, ADisabledButtonShowsItsGlyphGreyedAndTakesNoClick) {
     QCoreApplication::sendEvent(&button_, &press);
     QCoreApplication::sendEvent(&button_, &release);
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(box_.Texts(), std::vector<std::string>{"clicked."});
+    EXPECT_EQ(errorBox_.Texts(), std::vector<std::string>{"clicked."});
 
     button_.SetEnabled(false);
     EXPECT_EQ(Pixels(Qt::red), 0);

@@ -5,6 +5,7 @@
 #include "media_test_files.h"
 #include "platform/media/gst_media_backend.h"
 #include "platform/media/media_player.h"
+#include "platform/system/error_box_fakes.h"
 #include "platform/system/real_clock.h"
 
 #include <QCoreApplication>

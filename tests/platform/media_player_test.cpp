@@ -4,7 +4,7 @@
 #include "platform/media/media_backend.h"
 #include "platform/media/media_player.h"
 #include "platform/media/simulated_media_backend.h"
-#include "platform/system/virtual_clock.h"
+#include "support/form_services.h"
 
 #include <QTemporaryDir>
 #include <QWidget>
@@ -20,7 +20,7 @@ using testing_media::WriteAviHeaders;
 using testing_media::WriteText;
 using testing_media::WriteToneWav;
 
-class MediaPlayerTest : public testing::Test {
+class MediaPlayerTest : public testing::Test, protected test::FormServices {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
@@ -58,9 +58,6 @@ protected:
 
     QTemporaryDir folder_;
     std::string wav_;
-    VirtualClock clock_;
-    RecordingErrorBox box_;
-    EventDispatcher dispatcher_{box_};
     SimulatedMediaBackendFactory backends_{clock_};
     QWidget form_;
     std::unique_ptr<TMediaPlayer> player_;
@@ -250,7 +247,7 @@ TEST_F(MediaPlayerTest, PositionsOutsideTheFileAreClampedAndABackwardStretchFail
     EXPECT_EQ(notifications_.size(), 1u);
     clock_.RunDue();
     EXPECT_EQ(notifications_.size(), 2u);
-    EXPECT_TRUE(box_.Texts().empty());
+    EXPECT_TRUE(errorBox_.Texts().empty());
 }
 
 TEST_F(MediaPlayerTest, NotificationRunsThroughTheDispatcher) {
@@ -258,7 +255,7 @@ TEST_F(MediaPlayerTest, NotificationRunsThroughTheDispatcher) {
     player_->SetOnNotify([] { throw EMCIDeviceError("No MCI device open"); });
     PlayStretch(0, 10);
     clock_.Advance(10);
-    EXPECT_EQ(box_.Texts(), std::vector<std::string>{"No MCI device open."});
+    EXPECT_EQ(errorBox_.Texts(), std::vector<std::string>{"No MCI device open."});
 }
 
 TEST_F(MediaPlayerTest, ReleasingThePlayerClosesItAndDropsItsNotifications) {

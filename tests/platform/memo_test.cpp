@@ -1,5 +1,6 @@
 #include "base/errors.h"
 #include "platform/controls/memo.h"
+#include "support/form_services.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -12,7 +13,7 @@
 namespace tavelio {
 namespace {
 
-class MemoTest : public ::testing::Test {
+class MemoTest : public ::testing::Test, protected test::FormServices {
 protected:
     MemoTest() { form_.resize(300, 300); }
 
@@ -34,8 +35,6 @@ protected:
         }
     }
 
-    RecordingErrorBox box_;
-    EventDispatcher dispatcher_{box_};
     QWidget form_;
 };
 
@@ -65,7 +64,7 @@ TEST_F(MemoTest, MouseEventsReachTheirHandlersInOrderAndNoMenuShows) {
     Click(memo, Qt::LeftButton);
     Click(memo, Qt::RightButton);
     EXPECT_EQ(events, "down click down popup ");
-    EXPECT_EQ(box_.Texts(), std::vector<std::string>{"handled."});
+    EXPECT_EQ(errorBox_.Texts(), std::vector<std::string>{"handled."});
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 
     // A disabled memo, or one of a disabled form, takes no mouse.

@@ -3,6 +3,7 @@
 #include "platform/controls/picture_box.h"
 #include "platform/media/media_player.h"
 #include "platform/pictures/picture_loader.h"
+#include "support/form_services.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,7 +28,7 @@ QImage TwoBands(int width, int height) {
     return picture;
 }
 
-class PictureBoxTest : public ::testing::Test {
+class PictureBoxTest : public ::testing::Test, protected test::FormServices {
 protected:
     PictureBoxTest() {
         QPalette colours = form_.palette();
@@ -55,8 +56,6 @@ protected:
     }
 
     QTemporaryDir folder_;
-    RecordingErrorBox box_;
-    EventDispatcher dispatcher_{box_};
     QWidget form_;
 };
 
@@ -115,7 +114,7 @@ TEST_F(PictureBoxTest, ClicksReachTheHandlerOnlyWhenItCanBeClicked) {
     Click(box, QPoint(79, 82));
     Click(box, QPoint(85, 40)); // released outside: no click
     EXPECT_EQ(clicks, 2);
-    EXPECT_EQ(box_.Texts(), std::vector<std::string>{"No MCI device open."});
+    EXPECT_EQ(errorBox_.Texts(), std::vector<std::string>{"No MCI device open."});
     box.setEnabled(false);
     box.DeliverClick();
     box.setEnabled(true);

@@ -1,6 +1,6 @@
 #include "base/errors.h"
 #include "platform/controls/timer.h"
-#include "platform/system/virtual_clock.h"
+#include "support/form_services.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -9,7 +9,7 @@
 namespace tavelio {
 namespace {
 
-class TimerTest : public testing::Test {
+class TimerTest : public testing::Test, protected test::FormServices {
 protected:
     // Each timer records "<name>@<time>" on every tick.
     Timer& MakeTimer(const char* name, int intervalMs) {
@@ -20,9 +20,6 @@ protected:
         return *timer;
     }
 
-    VirtualClock clock_;
-    RecordingErrorBox box_;
-    EventDispatcher dispatcher_{box_};
     QObject form_;
     std::vector<std::string> ticks_;
 };
@@ -89,7 +86,7 @@ TEST_F(TimerTest, ErrorInHandlerIsShownAndTimerGoesOn) {
     timer.SetOnTimer([] { throw EInOutError(2); });
     timer.SetEnabled(true);
     clock_.Advance(1000);
-    EXPECT_EQ(box_.Texts(), (std::vector<std::string>{"File not found.", "File not found."}));
+    EXPECT_EQ(errorBox_.Texts(), (std::vector<std::string>{"File not found.", "File not found."}));
 }
 
 TEST_F(TimerTest, DisabledInsideItsOwnTickFiresOnce) {

@@ -17,7 +17,7 @@
 //
 // The runner's temporary directory is made under a folder of the test's own.
 #include "runner_process.h"
-#include "script_command.h"
+#include "scenario/script_command.h"
 #include "support/database_builder.h"
 #include "support/scratch_dir.h"
 

@@ -1,5 +1,5 @@
-#include "key_names.h"
-#include "script_command.h"
+#include "scenario/key_names.h"
+#include "scenario/script_command.h"
 
 #include <gtest/gtest.h>
 #include <string>

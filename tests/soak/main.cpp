@@ -9,8 +9,8 @@
 // that tavelio-scenario replays in the damaged folder (kept and named), and exits with 1.
 #include "app/application_setup.h"
 #include "book_damage.h"
-#include "scenario_platform.h"
-#include "scenario_runner.h"
+#include "scenario/scenario_platform.h"
+#include "scenario/scenario_runner.h"
 #include "soak_events.h"
 #include "soak_run.h"
 #include "support/scratch_dir.h"

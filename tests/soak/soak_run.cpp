@@ -1,6 +1,6 @@
 #include "soak_run.h"
 
-#include "scenario_runner.h"
+#include "scenario/scenario_runner.h"
 
 #include <filesystem>
 #include <functional>

@@ -4,11 +4,9 @@
 // temporary directory TempDir.
 #pragma once
 
-#include "platform/controls/active_form.h"
 #include "platform/media/simulated_media_backend.h"
-#include "platform/system/error_box.h"
-#include "platform/system/virtual_clock.h"
 #include "support/database_builder.h"
+#include "support/form_services.h"
 #include "support/scratch_dir.h"
 #include "viewer/view_book.h"
 
@@ -20,7 +18,7 @@
 
 namespace tavelio::test {
 
-class ViewerFixture : public ::testing::Test {
+class ViewerFixture : public ::testing::Test, protected FormServices {
 protected:
     ViewerFixture() {
         std::filesystem::current_path(folder_.Root());
@@ -74,12 +72,6 @@ protected:
 
     std::filesystem::path previousDirectory_ = std::filesystem::current_path();
     ScratchDir folder_;
-    VirtualClock clock_;
-    RecordingErrorBox errorBox_;
-    EventDispatcher dispatcher_{errorBox_};
-    ActiveForm activeForm_{clock_};
-    FixedScreen screen_{800, 600};
-    FormEnvironment environment_{clock_, dispatcher_, activeForm_, screen_};
     SimulatedMediaBackendFactory media_{clock_};
     Form launch_{environment_, "Launch", Form::FrameStyle::FixedSingle};
     PageTable pages_;

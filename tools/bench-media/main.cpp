@@ -13,6 +13,7 @@
 #include "platform/media/gst_media_backend.h"
 #include "platform/media/media_player.h"
 #include "platform/media/video_display.h"
+#include "platform/system/error_box_fakes.h"
 #include "platform/system/event_dispatcher.h"
 #include "platform/system/real_clock.h"
 #include "stretch_error.h"

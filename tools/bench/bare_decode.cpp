@@ -1,6 +1,6 @@
-#include "bare_decode.h"
+#include "bench/bare_decode.h"
 
-#include "child_process.h"
+#include "bench/child_process.h"
 #include "content/byte_coding.h"
 
 #include <QImage>

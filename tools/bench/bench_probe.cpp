@@ -12,6 +12,7 @@
 // interface, as a platform plugin hands its keys over: the key press and release then take the
 // same path through the application as a key from the keyboard. Without the two pipe variables
 // the probe does nothing.
+#include "content/data_file_names.h"
 #include "probe_protocol.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "bench_run.h"
+#include "bench/bench_run.h"
 
-#include "bare_decode.h"
-#include "child_process.h"
-#include "probe_protocol.h"
+#include "bench/bare_decode.h"
+#include "bench/child_process.h"
+#include "bench/probe_protocol.h"
 
 #include <algorithm>
 

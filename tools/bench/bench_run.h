@@ -2,8 +2,8 @@
 // ratio compares figures taken under the same load.
 #pragma once
 
-#include "book_plan.h"
-#include "process_meter.h"
+#include "bench/book_plan.h"
+#include "bench/process_meter.h"
 
 #include <chrono>
 #include <map>

@@ -1,23 +1,19 @@
-#include "book_plan.h"
+#include "bench/book_plan.h"
 
-#include "bare_decode.h"
-#include "child_process.h"
+#include "bench/bare_decode.h"
+#include "bench/child_process.h"
+#include "content/data_file_names.h"
 #include "content/database_reader.h"
+#include "content/page_rules.h"
+#include "content/page_script_grammar.h"
 #include "content/page_table.h"
+#include "content/tilde_lines.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <unistd.h>
 
 namespace tavelio::bench {
-namespace {
-
-// How a record says it has no clip, and no script, as the reader reads it.
-constexpr const char* kNoClip = "None";
-constexpr const char* kNoScript = " ";
-
-} // namespace
-
 BookPlan PlanBook(const std::string& dataDirectory) {
     const std::filesystem::path folder(dataDirectory);
     // The reader writes the book's font out as it loads; here it is thrown away.
@@ -25,7 +21,7 @@ BookPlan PlanBook(const std::string& dataDirectory) {
         std::filesystem::temp_directory_path() / ("tavelio-bench-font-" + std::to_string(getpid()));
     PageTable table;
     try {
-        LoadDatabase((folder / "QVDB.dat").string(), fontFile.string(), table);
+        LoadDatabase((folder / kDatabaseFileName).string(), fontFile.string(), table);
     } catch (const std::exception& error) {
         std::filesystem::remove(fontFile);
         throw BenchError("cannot read the book in " + dataDirectory + ": " + error.what());
@@ -42,11 +38,12 @@ BookPlan PlanBook(const std::string& dataDirectory) {
         page.pageNo = record.PageNo;
         page.picType = record.PicType;
         if (IsJpegType(record.PicType)) {
-            page.picture = PagePictureBytes((folder / "Graphics.dat").string(), record);
+            page.picture = PagePictureBytes((folder / kPictureArchiveFileName).string(), record);
         }
         page.narrationMs = std::max(0, record.SpeechEnd - record.SpeechStart);
-        page.hasClip = record.AniFile != kNoClip;
-        page.hasScript = record.ScriptText != kNoScript;
+        page.hasClip = HasClip(record);
+        const std::vector<std::string> script = SplitTildeLines(record.ScriptText);
+        page.hasScript = ModeOfScript(ScriptLines(script)).has_value();
         plan.pages.push_back(std::move(page));
     }
     std::sort(plan.pages.begin(), plan.pages.end(),

@@ -1,6 +1,6 @@
-#include "child_process.h"
+#include "bench/child_process.h"
 
-#include "probe_protocol.h"
+#include "bench/probe_protocol.h"
 
 #include <algorithm>
 #include <cerrno>

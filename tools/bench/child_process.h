@@ -3,7 +3,7 @@
 // process: its destructor kills one still running and reaps it.
 #pragma once
 
-#include "probe_protocol.h"
+#include "bench/probe_protocol.h"
 
 #include <chrono>
 #include <optional>

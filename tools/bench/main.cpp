@@ -3,10 +3,11 @@
 // turn, its peak memory through the demo book, its wake-ups when idle and the cost of a playing
 // clip. The programs run under the probe (bench_probe.cpp) on Qt's offscreen platform. Prints a
 // summary and, as its last line, one JSON object.
-#include "bench_run.h"
-#include "book_plan.h"
-#include "child_process.h"
-#include "report.h"
+#include "bench/bench_run.h"
+#include "bench/book_plan.h"
+#include "bench/child_process.h"
+#include "bench/report.h"
+#include "content/data_file_names.h"
 #include "version/version.h"
 
 #include <cstdio>
@@ -102,15 +103,16 @@ int Run(const Options& options) {
     // window manager would; Qt's offscreen platform does both without a display. (On a bare X
     // server without a window manager, Qt's windows take no activation, so keys would go nowhere.)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const BenchSetup setup{TAVELIO_BENCH_READER,
-                           TAVELIO_BENCH_BARE_WINDOW,
-                           TAVELIO_BENCH_BARE_PLAYER,
-                           TAVELIO_BENCH_PROBE,
-                           options.data,
-                           "A1Speach.wav", // the demo book's narration, as the reader plays it
-                           std::chrono::milliseconds(options.dwellMs),
-                           std::chrono::milliseconds(options.windowMs),
-                           options.trace};
+    const BenchSetup setup{
+        TAVELIO_BENCH_READER,
+        TAVELIO_BENCH_BARE_WINDOW,
+        TAVELIO_BENCH_BARE_PLAYER,
+        TAVELIO_BENCH_PROBE,
+        options.data,
+        tavelio::NarrationFileName(1, false), // as the reader plays the demo book
+        std::chrono::milliseconds(options.dwellMs),
+        std::chrono::milliseconds(options.windowMs),
+        options.trace};
     const BookPlan plan = PlanBook(options.data);
     const std::string loadBefore = LoadAverage();
     std::vector<RunFigures> runs;

@@ -41,7 +41,7 @@ constexpr const char* kHidden = "hidden";
 constexpr const char* kCloseCommand = "close";
 constexpr const char* kActivateCommand = "activate";
 
-// The face the start-up work installs; its presence marks that work as done.
-constexpr const char* kHandwritingFace = "Zaner-Bloser Manuscript";
+// The face the start-up work installs (kHandwritingFace, content/data_file_names.h) marks that
+// work as done by its presence.
 
 } // namespace tavelio::bench::probe

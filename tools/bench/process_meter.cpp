@@ -1,6 +1,6 @@
-#include "process_meter.h"
+#include "bench/process_meter.h"
 
-#include "child_process.h"
+#include "bench/child_process.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,6 @@
-#include "report.h"
+#include "bench/report.h"
 
-#include "spread.h"
+#include "bench/spread.h"
 
 #include <cstdio>
 #include <functional>

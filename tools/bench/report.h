@@ -2,7 +2,7 @@
 // a short summary for people.
 #pragma once
 
-#include "bench_run.h"
+#include "bench/bench_run.h"
 
 #include <nlohmann/json.hpp>
 #include <string>

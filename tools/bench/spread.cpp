@@ -1,4 +1,4 @@
-#include "spread.h"
+#include "bench/spread.h"
 
 #include <algorithm>
 #include <cmath>

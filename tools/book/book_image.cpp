@@ -3,6 +3,7 @@
 #include "base/posix_file.h"
 #include "book/tool_error.h"
 #include "content/byte_coding.h"
+#include "content/data_file_names.h"
 #include "content/database_reader.h"
 
 #include <algorithm>
@@ -62,8 +63,8 @@ void WriteBookFiles(const BookImage& image, const std::string& folder) {
             database += '\t';
         }
     }
-    WriteEncoded(folder + "/QVDB.dat", database);
-    WriteEncoded(folder + "/Graphics.dat", image.archive);
+    WriteEncoded(folder + "/" + kDatabaseFileName, database);
+    WriteEncoded(folder + "/" + kPictureArchiveFileName, image.archive);
 }
 
 } // namespace tavelio::book

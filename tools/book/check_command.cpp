@@ -1,12 +1,15 @@
 #include "book/check_command.h"
 
 #include "base/errors.h"
+#include "base/native_path.h"
 #include "base/temp_directory.h"
 #include "base/text_encoding.h"
 #include "book/file_bytes.h"
 #include "content/book_cursor.h"
+#include "content/data_file_names.h"
 #include "content/database_reader.h"
 #include "content/media_path.h"
+#include "content/page_rules.h"
 #include "content/page_script_grammar.h"
 #include "content/picture_archive.h"
 #include "content/record_fields.h"
@@ -84,9 +87,9 @@ private:
     bool LoadBook() {
         const TempDirectory scratch;
         try {
-            LoadDatabase(InFolder("QVDB.dat"), scratch.Path() + "ZBM.TTF", table_);
+            LoadDatabase(InFolder(kDatabaseFileName), scratch.Path() + kFontFileName, table_);
         } catch (const Error& error) {
-            Problem(InFolder("QVDB.dat"), ErrorBoxText(error.what()));
+            Problem(InFolder(kDatabaseFileName), ErrorBoxText(error.what()));
             return false;
         }
         loaded_ = true;
@@ -119,13 +122,15 @@ private:
                                                    std::to_string(Page(slot - 1).PageNo) +
                                                    "; pages must rise by one");
             }
-            if (page.PageKind < 0 || page.PageKind > 6) {
-                Problem(Where(slot, "PageKind"),
-                        std::to_string(page.PageKind) + " is not a layout kind (0 to 6)");
-            } else if (page.PageNo == 1 && (page.PageKind < 1 || page.PageKind > 3)) {
-                Problem(Where(slot, "PageKind"),
-                        "page 1 must be a ruled-line page (kind 1 to 3), not kind " +
-                            std::to_string(page.PageKind));
+            if (!IsKnownPageKind(page.PageKind)) {
+                Problem(Where(slot, "PageKind"), std::to_string(page.PageKind) +
+                                                     " is not a layout kind (0 to " +
+                                                     std::to_string(kLastPageKind) + ")");
+            } else if (page.PageNo == 1 && RuledLineCount(page.PageKind) == 0) {
+                Problem(Where(slot, "PageKind"), "page 1 must be a ruled-line page (kind 1 to " +
+                                                     std::to_string(kMaxRuledLines) +
+                                                     "), not kind " +
+                                                     std::to_string(page.PageKind));
             }
         }
         CheckLastPage(kDatabaseRecordCount);
@@ -144,7 +149,7 @@ private:
     }
 
     void CheckPictures() {
-        const std::string archive = InFolder("Graphics.dat");
+        const std::string archive = InFolder(kPictureArchiveFileName);
         const bool archiveThere = fs::exists(archive);
         std::error_code error;
         const auto archiveSize = archiveThere ? fs::file_size(archive, error) : 0;
@@ -152,7 +157,7 @@ private:
         const TempDirectory scratch;
         for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
             const QVDBType& page = Page(slot);
-            if (page.PicType == "NA") {
+            if (!HasPicture(page)) {
                 continue;
             }
             if (!archiveThere) {
@@ -174,9 +179,9 @@ private:
             const auto end = static_cast<std::uintmax_t>(page.PicOffset) +
                              static_cast<std::uintmax_t>(page.PicSize);
             if (!error && end > archiveSize) {
-                Problem(Where(slot, "PicSize"), "the picture runs " +
-                                                    std::to_string(end - archiveSize) +
-                                                    " bytes past the end of Graphics.dat");
+                Problem(Where(slot, "PicSize"),
+                        "the picture runs " + std::to_string(end - archiveSize) +
+                            " bytes past the end of " + kPictureArchiveFileName);
                 continue;
             }
             CheckPicture(slot, archive, scratch.Path());
@@ -205,7 +210,7 @@ private:
     void CheckAnimations() {
         for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
             const QVDBType& page = Page(slot);
-            if (page.AniFile == "None") {
+            if (!HasClip(page)) {
                 continue;
             }
             if (!IsFile(MediaFile(page.AniFile))) {

@@ -4,6 +4,7 @@
 #include "base/temp_directory.h"
 #include "book/record_json.h"
 #include "book/tool_error.h"
+#include "content/data_file_names.h"
 #include "content/database_reader.h"
 #include "content/record_fields.h"
 
@@ -15,11 +16,11 @@ int RunDump(const std::string& folder, const std::string& fontOut, std::ostream&
             std::ostream& err) {
     PageTable table;
     nlohmann::ordered_json error = nullptr;
-    const std::string database = (std::filesystem::path(folder) / "QVDB.dat").string();
+    const std::string database = (std::filesystem::path(folder) / kDatabaseFileName).string();
     try {
         if (fontOut.empty()) {
             const TempDirectory scratch;
-            LoadDatabase(database, scratch.Path() + "ZBM.TTF", table);
+            LoadDatabase(database, scratch.Path() + kFontFileName, table);
         } else {
             LoadDatabase(database, fontOut, table);
         }

@@ -4,6 +4,7 @@
 #include "book/file_bytes.h"
 #include "book/tool_error.h"
 #include "content/database_reader.h"
+#include "content/page_rules.h"
 #include "content/picture_archive.h"
 #include "content/record_fields.h"
 
@@ -235,9 +236,9 @@ private:
             }
             picType = Cp1252Text(extension.substr(1), Where(index, kType));
         }
-        if (picType == "NA") {
-            throw ToolError(Where(index, kType) + ": \"NA\" marks a page without a picture, "
-                                                  "but a picture is given");
+        if (picType == kNoPictureType) {
+            throw ToolError(Where(index, kType) + ": \"" + kNoPictureType +
+                            "\" marks a page without a picture, but a picture is given");
         }
         const fs::path file = Resolve(name);
         std::error_code error;

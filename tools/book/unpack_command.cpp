@@ -5,7 +5,9 @@
 #include "book/record_json.h"
 #include "book/tool_error.h"
 #include "content/byte_coding.h"
+#include "content/data_file_names.h"
 #include "content/database_reader.h"
+#include "content/page_rules.h"
 #include "content/record_fields.h"
 
 #include <algorithm>
@@ -22,12 +24,7 @@ namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
 constexpr const char* kManifestName = "book.json";
-constexpr const char* kFontName = "ZBM.TTF";
 constexpr const char* kArchiveCopyName = "Graphics.bin";
-
-bool HasPicture(const QVDBType& record) {
-    return record.PicType != "NA";
-}
 
 // The archive's decoded bytes; empty when there is no archive and no page needs one.
 std::string ReadArchive(const fs::path& path, bool needed) {
@@ -125,24 +122,24 @@ void RunUnpack(const std::string& folder, const std::string& outFolder, std::ost
     const fs::path& target = output.Path();
 
     PageTable table;
-    const fs::path database = source / "QVDB.dat";
+    const fs::path database = source / kDatabaseFileName;
     NamingPathOnError(database.string(), [&] {
-        LoadDatabase(database.string(), (target / kFontName).string(), table);
+        LoadDatabase(database.string(), (target / kFontFileName).string(), table);
     });
-    fs::permissions(target / kFontName, fs::perms::owner_read | fs::perms::group_read |
-                                            fs::perms::others_read | fs::perms::owner_write);
+    fs::permissions(target / kFontFileName, fs::perms::owner_read | fs::perms::group_read |
+                                                fs::perms::others_read | fs::perms::owner_write);
 
     bool needed = false;
     for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
         needed = needed || HasPicture(table.At(slot));
     }
-    const fs::path archivePath = source / "Graphics.dat";
+    const fs::path archivePath = source / kPictureArchiveFileName;
     const std::string archive =
         NamingPathOnError(archivePath.string(), [&] { return ReadArchive(archivePath, needed); });
     const bool packLayout = LaidOutAsPackDoes(table, archive.size());
 
     Json manifest;
-    manifest["font"] = kFontName;
+    manifest["font"] = kFontFileName;
     if (!packLayout) {
         WriteOutputFile((target / kArchiveCopyName).string(), archive);
         manifest["archive"] = kArchiveCopyName;

@@ -3,8 +3,8 @@
 //
 //   tavelio-scenario [--registry FILE] [--screen WxH] [--ratio R] [SCRIPT | -]
 #include "app/application_setup.h"
-#include "scenario_platform.h"
-#include "scenario_runner.h"
+#include "scenario/scenario_platform.h"
+#include "scenario/scenario_runner.h"
 #include "version/version.h"
 
 #include <QApplication>

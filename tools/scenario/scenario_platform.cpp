@@ -1,4 +1,4 @@
-#include "scenario_platform.h"
+#include "scenario/scenario_platform.h"
 
 #include <cmath>
 #include <string>

@@ -14,12 +14,14 @@
 #include "base/temp_directory.h"
 #include "platform/media/simulated_media_backend.h"
 #include "platform/system/error_box.h"
+#include "platform/system/error_box_fakes.h"
 #include "platform/system/event_dispatcher.h"
 #include "platform/system/qt_font_installer.h"
 #include "platform/system/registry.h"
 #include "platform/system/screen.h"
+#include "platform/system/screen_fakes.h"
 #include "platform/system/virtual_clock.h"
-#include "script_command.h"
+#include "scenario/script_command.h"
 
 #include <iosfwd>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "script_command.h"
+#include "scenario/script_command.h"
 
-#include "key_names.h"
+#include "scenario/key_names.h"
 
 #include <charconv>
 #include <vector>

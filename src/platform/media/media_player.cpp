@@ -1,8 +1,8 @@
 #include "platform/media/media_player.h"
 
 #include "base/errors.h"
+#include "base/native_path.h"
 #include "base/text_encoding.h"
-#include "content/media_path.h"
 
 #include <algorithm>
 #include <limits>

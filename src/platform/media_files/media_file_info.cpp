@@ -13,11 +13,13 @@ namespace tavelio {
 namespace {
 
 std::uint32_t Le32(const unsigned char* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+           (std::uint32_t{p[3]} << 24);
 }
 
 std::uint32_t Be32(const unsigned char* p) {
-    return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+           std::uint32_t{p[3]};
 }
 
 // Reads up to size bytes at offset; returns what was read.
@@ -153,8 +155,11 @@ void ReadMp3(PosixFile& file, std::uint64_t fileSize, MediaFileInfo& info) {
     std::uint64_t start = 0;
     const auto tag = ReadAt(file, 0, 10);
     if (tag.size() == 10 && std::memcmp(tag.data(), "ID3", 3) == 0) {
-        const std::uint64_t size =
-            (tag[6] & 0x7F) << 21 | (tag[7] & 0x7F) << 14 | (tag[8] & 0x7F) << 7 | (tag[9] & 0x7F);
+        // A synchsafe number: seven bits in each of four bytes.
+        std::uint64_t size = 0;
+        for (std::size_t n = 6; n < 10; ++n) {
+            size = (size << 7) | (tag[n] & 0x7Fu);
+        }
         start = 10 + size + ((tag[5] & 0x10) ? 10 : 0);
     }
     const auto first = ReadAt(file, start, 4);

@@ -236,6 +236,32 @@ QPainter::CompositionMode RasterModeOf(U32 rasterOperation) {
     }
 }
 
+// The text's font at a size of reference pixels, scaled to the font height when drawn: a
+// painter's font size is whole pixels, the font height a fraction of a device unit.
+constexpr int kReferencePixels = 100;
+
+QFont FontOf(const wmfFont* font) {
+    QFont qfont(QString::fromUtf8(Cp1252ToUtf8(WMF_FONT_NAME(font) ? WMF_FONT_NAME(font) : "")));
+    qfont.setPixelSize(kReferencePixels);
+    const int weight = WMF_FONT_WEIGHT(font);
+    qfont.setWeight(weight == 0 ? QFont::Normal
+                                : static_cast<QFont::Weight>(std::clamp(weight, 100, 900)));
+    qfont.setItalic(WMF_FONT_ITALIC(font) != 0);
+    qfont.setUnderline(WMF_TEXT_UNDERLINE(font) != 0);
+    qfont.setStrikeOut(WMF_TEXT_STRIKEOUT(font) != 0);
+    return qfont;
+}
+
+// A region record's rectangles as one path.
+QPainterPath RectanglesOf(const wmfPolyRectangle_t* rectangles) {
+    QPainterPath path;
+    for (unsigned i = 0; i < rectangles->count; ++i) {
+        path.addRect(RectOf(rectangles->TL[i], rectangles->BR[i]));
+    }
+    return path;
+}
+
+// The callbacks that libwmf calls through its function table: C functions of C types only.
 extern "C" {
 
 void DeviceNoOp(wmfAPI*) {}
@@ -366,22 +392,6 @@ void FreeBitmap(wmfAPI* api, wmfBMP* bitmap) {
     wmf_ipa_bmp_free(api, bitmap);
 }
 
-// The text's font at a size of reference pixels, scaled to the font height when drawn: a
-// painter's font size is whole pixels, the font height a fraction of a device unit.
-constexpr int kReferencePixels = 100;
-
-QFont FontOf(const wmfFont* font) {
-    QFont qfont(QString::fromUtf8(Cp1252ToUtf8(WMF_FONT_NAME(font) ? WMF_FONT_NAME(font) : "")));
-    qfont.setPixelSize(kReferencePixels);
-    const int weight = WMF_FONT_WEIGHT(font);
-    qfont.setWeight(weight == 0 ? QFont::Normal
-                                : static_cast<QFont::Weight>(std::clamp(weight, 100, 900)));
-    qfont.setItalic(WMF_FONT_ITALIC(font) != 0);
-    qfont.setUnderline(WMF_TEXT_UNDERLINE(font) != 0);
-    qfont.setStrikeOut(WMF_TEXT_STRIKEOUT(font) != 0);
-    return qfont;
-}
-
 void DrawText(wmfAPI* api, wmfDrawText_t* text) {
     if (text->str == nullptr || text->font_height <= 0) {
         return;
@@ -409,14 +419,6 @@ void DrawText(wmfAPI* api, wmfDrawText_t* text) {
 
 // Region records: rectangles in device coordinates, framed with a border of the given size or
 // filled with the brush, or made the clip (none: no clip).
-QPainterPath RectanglesOf(const wmfPolyRectangle_t* rectangles) {
-    QPainterPath path;
-    for (unsigned i = 0; i < rectangles->count; ++i) {
-        path.addRect(RectOf(rectangles->TL[i], rectangles->BR[i]));
-    }
-    return path;
-}
-
 void FrameRegion(wmfAPI* api, wmfPolyRectangle_t* region) {
     QPainterPath inner;
     for (unsigned i = 0; i < region->count; ++i) {

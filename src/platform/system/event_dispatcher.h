@@ -3,7 +3,8 @@
 // the dispatcher shows it in the error box and the program goes on from the state reached. That
 // holds for the program's own errors and for any other exception a library raises (a failed
 // directory walk, an exhausted allocation): none of them reaches the event loop. This is the
-// only place in the program that catches.
+// only place in the program that catches and reports; the only other catch is the thread that
+// draws a picture ahead (pictures_ahead.h), which drops what it catches for the page to report.
 #pragma once
 
 #include "platform/system/error_box.h"
