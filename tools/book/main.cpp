@@ -80,6 +80,10 @@ int Align(const std::vector<std::string>& args) {
     std::vector<std::string> files;
     std::string language = "en-us";
     for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
         if (args[i] == "--language") {
             if (i + 1 == args.size()) {
                 return Mistake("align: --language needs a language code, such as en-us");
