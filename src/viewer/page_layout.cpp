@@ -1,5 +1,6 @@
 #include "viewer/page_layout.h"
 
+#include "content/page_design.h"
 #include "content/page_rules.h"
 #include "content/tilde_lines.h"
 #include "platform/controls/control_look.h"
@@ -7,27 +8,16 @@
 #include "viewer/page_picture.h"
 #include "viewer/view_book.h"
 
-#include <algorithm>
 #include <array>
 #include <string>
 
 namespace tavelio {
 namespace {
 
+using namespace design;
+
 // The page buttons' top on a text page.
 constexpr int kTextPageButtonTop = 215;
-// Room a fitted picture leaves to the client area's right and bottom edges (with its left and
-// top at 225, 25 of the page frame: 5 pixels each way).
-constexpr int kFitMarginX = 230;
-constexpr int kFitMarginY = 30;
-// Ruling geometry: a ruled text line at top T has its rules at T + 13 (solid), T + 28 (dotted)
-// and T + 48 (solid); the next text line starts 66 pixels lower; the first one 27 pixels under
-// the picture or clip (which starts at top 25).
-constexpr int kUpperRule = 13;
-constexpr int kDottedRule = 28;
-constexpr int kBaseRule = 48;
-constexpr int kLinePitch = 66;
-constexpr int kFirstLineBelowMedia = 27;
 
 // A cursor move's 8-bit result, kept inside the table: 0 is the last slot, and a result past
 // the last slot goes round to the first slots as NextRecord's 225 does.
@@ -151,15 +141,13 @@ void ArrangePageFrame(Viewer& viewer) {
 
     const bool pictureLayout = !HasTextPageFrame(kind);
     view.BackGround->SetVisible(pictureLayout);
-    view.Instructions->SetFontHeight(PixelsOfPoints(pictureLayout ? 14 : 12));
+    view.Instructions->SetFontHeight(
+        PixelsOfPoints(pictureLayout ? kInstructionsPoints : kInstructionsTextPagePoints));
     view.Instructions->SetBorderStyle(pictureLayout ? Memo::BorderStyle::Single
                                                     : Memo::BorderStyle::None);
-    view.Instructions->SetWidth(pictureLayout ? 193 : 110);
-    if (pictureLayout) {
-        view.VoicePrompt->SetBounds(24, 290, 121, view.VoicePrompt->Height());
-    } else {
-        view.VoicePrompt->SetBounds(135, 155, 506, view.VoicePrompt->Height());
-    }
+    view.Instructions->SetWidth(pictureLayout ? kInstructions.width : kInstructionsTextPageWidth);
+    const Box& prompt = pictureLayout ? kVoicePrompt : kVoicePromptTextPage;
+    view.VoicePrompt->SetBounds(prompt.left, prompt.top, prompt.width, view.VoicePrompt->Height());
     view.Note->SetVisible(!pictureLayout);
 }
 
@@ -177,26 +165,11 @@ void PlacePageMedia(Viewer& viewer) {
         SetPageButtonsTop(view, lastLine->Top() + lastLine->Height() + 2);
     }
     if (kind == kPicturePageKind) {
-        // The picture at its natural size and 4 pixels more each way, shrunk to the room the
-        // client area leaves with the proportion kept. Sizes that name no picture (negative
-        // ones, of a broken record, or a window too small for any room) count as none.
-        double width = std::max(0, record.MediaWidth + 4);
-        double height = std::max(0, record.MediaHeight + 4);
-        const double roomX = std::max(0, view.ClientWidth() - kFitMarginX);
-        const double roomY = std::max(0, view.ClientHeight() - kFitMarginY);
-        if (roomX < width) {
-            height = height * roomX / width;
-            width = roomX;
-        }
-        if (roomY < height) {
-            width = width * roomY / height;
-            height = roomY;
-        }
-        const int fittedWidth = static_cast<int>(width);
-        const int fittedHeight = static_cast<int>(height);
-        SetPageButtonsTop(view, fittedHeight + kFirstLineBelowMedia);
-        view.BackGround->SetHeight(fittedHeight);
-        view.BackGround->SetWidth(fittedWidth);
+        const Size fitted = FittedPictureSize(record.MediaWidth, record.MediaHeight,
+                                              view.ClientWidth(), view.ClientHeight());
+        SetPageButtonsTop(view, fitted.height + kFirstLineBelowMedia);
+        view.BackGround->SetHeight(fitted.height);
+        view.BackGround->SetWidth(fitted.width);
     } else {
         view.BackGround->SetWidth(kFramedPictureWidth);
         view.BackGround->SetHeight(kFramedPictureHeight);
@@ -219,17 +192,19 @@ void PutRuledLinesUnder(Viewer& viewer, int mediaHeight) {
         upperRules[n]->SetTop(top + kUpperRule);
         dottedRules[n]->SetTop(top + kDottedRule);
         baseRules[n]->SetTop(top + kBaseRule);
-        top += kLinePitch;
+        top += kRuledLinePitch;
     }
 }
 
 void ApplyCoverLayout(Viewer& viewer) {
-    viewer.view.BackGround->SetBounds(88, 25, 493, 432);
+    viewer.view.BackGround->SetBounds(kCoverPicture.left, kCoverPicture.top, kCoverPicture.width,
+                                      kCoverPicture.height);
     viewer.view.BackGround->SetVisible(true);
 }
 
 void ApplyPageFrame(Viewer& viewer) {
-    viewer.view.BackGround->SetBounds(225, 25, kFramedPictureWidth, kFramedPictureHeight);
+    viewer.view.BackGround->SetBounds(kFramedPicture.left, kFramedPicture.top, kFramedPicture.width,
+                                      kFramedPicture.height);
 }
 
 } // namespace tavelio

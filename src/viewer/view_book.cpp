@@ -1,6 +1,7 @@
 #include "viewer/view_book.h"
 
 #include "content/data_file_names.h"
+#include "content/page_design.h"
 #include "platform/pictures/picture_loader.h"
 #include "viewer/animation.h"
 #include "viewer/narration.h"
@@ -20,8 +21,9 @@ static void InitViewerResources() {
 namespace tavelio {
 namespace {
 
-constexpr const char* kTimesNewRoman = "Times New Roman";
-constexpr const char* kSansSerif = "MS Sans Serif";
+using design::Box;
+constexpr const char* kTimesNewRoman = design::kSerifFace;
+constexpr const char* kSansSerif = design::kSansFace;
 
 // A button glyph stored with the program (src/viewer/pictures): its bitmap and the SVG drawing
 // it was made from.
@@ -43,11 +45,11 @@ TViewBook::TViewBook(const FormEnvironment& environment, MediaBackendFactory& me
     : Form(environment, "ViewBook", FrameStyle::Sizeable), launch_(launch),
       viewer_(*this, pages, cursor, settings, launch) {
     SetCaption("View Book");
-    SetBounds(0, 0, 800, 600);
+    SetBounds(0, 0, design::kPageWidth, design::kPageHeight);
     SetCentredWhenFirstShown(true);
     SetMaximizedWhenShown(true);
     SetColor(Qt::white);
-    SetFont(kSansSerif, 11);
+    SetFont(kSansSerif, design::kFormFontPixels);
     SetEnabled(false);
 
     MakeRuledLines();
@@ -87,24 +89,26 @@ void TViewBook::MakeRuledLines() {
     // A ruled line: its text in the handwriting face (given at start-up) over two solid rules
     // with a dotted one between them; the page layout moves them together (page_layout.h).
     const auto textLine = [this](const char* name, int top) {
-        Label* line = MakeLabel(name, 144, top, 497, 71, "Ann");
+        Label* line = MakeLabel(name, design::kRuledLineLeft, top, design::kRuledLineWidth,
+                                design::kRuledLineHeight, "Ann");
         line->SetAutoSize(false);
         line->SetCentred(true);
         line->SetWordWrap(true);
         line->SetColor(Qt::white);
         line->SetTextColor(Qt::black);
-        line->SetFont(kTimesNewRoman, 53);
+        line->SetFont(kTimesNewRoman, design::kRuledLineFontPixels);
         return line;
     };
     const auto rule = [this](const char* name, int top, int height, RuleLine::Style style) {
-        return new RuleLine(this, name, 144, top, 497, height, style);
+        return new RuleLine(this, name, design::kRuledLineLeft, top, design::kRuledLineWidth,
+                            height, style);
     };
     Text3 = textLine("Text3", 384);
     Text2 = textLine("Text2", 318);
     Text1 = textLine("Text1", 252);
-    DotLine1 = rule("DotLine1", 280, 3, RuleLine::Style::Dotted);
-    DotLine2 = rule("DotLine2", 346, 3, RuleLine::Style::Dotted);
-    DotLine3 = rule("DotLine3", 412, 3, RuleLine::Style::Dotted);
+    DotLine1 = rule("DotLine1", 280, design::kDottedRuleHeight, RuleLine::Style::Dotted);
+    DotLine2 = rule("DotLine2", 346, design::kDottedRuleHeight, RuleLine::Style::Dotted);
+    DotLine3 = rule("DotLine3", 412, design::kDottedRuleHeight, RuleLine::Style::Dotted);
     SolidLine1 = rule("SolidLine1", 265, 1, RuleLine::Style::Solid);
     SolidLine2 = rule("SolidLine2", 300, 1, RuleLine::Style::Solid);
     SolidLine3 = rule("SolidLine3", 331, 1, RuleLine::Style::Solid);
@@ -149,40 +153,48 @@ void TViewBook::MakeSwitches() {
 }
 
 void TViewBook::MakePageParts() {
-    Note = MakeLabel("Note", 24, 250, 388, 15,
-                     "NOTE: Terminology may need to be clarified depending on age of reader.");
-    Note->SetFont(kTimesNewRoman, 13);
+    const Box& note = design::kNote;
+    Note = MakeLabel("Note", note.left, note.top, note.width, note.height, design::kTextPageNote);
+    Note->SetFont(kTimesNewRoman, design::kNoteFontPixels);
     const auto rhyme = [this](const char* name, int top, int width, const char* caption) {
-        Label* word = MakeLabel(name, 24, top, width, 49, caption);
-        word->SetFont(kHandwritingFace, 40);
+        Label* word =
+            MakeLabel(name, design::kRhymeLeft, top, width, design::kRhymeHeight, caption);
+        word->SetFont(kHandwritingFace, design::kRhymeFontPixels);
         return word;
     };
-    Rhyme1 = rhyme("Rhyme1", 265, 68, "feed");
-    Rhyme2 = rhyme("Rhyme2", 315, 75, "weed");
-    Rhyme3 = rhyme("Rhyme3", 365, 66, "seed");
-    BackGround = new PictureBox(this, "BackGround", 88, 25, 493, 432,
-                                PictureBox::Drawing::Stretched, Dispatcher());
+    Rhyme1 = rhyme("Rhyme1", design::kRhymeTops[0], 68, "feed");
+    Rhyme2 = rhyme("Rhyme2", design::kRhymeTops[1], 75, "weed");
+    Rhyme3 = rhyme("Rhyme3", design::kRhymeTops[2], 66, "seed");
+    const Box& cover = design::kCoverPicture;
+    BackGround = new PictureBox(this, "BackGround", cover.left, cover.top, cover.width,
+                                cover.height, PictureBox::Drawing::Stretched, Dispatcher());
     BackGround->SetIgnoresMouse(true);
     BackGround->SetCursorShape(CursorShape::Arrow);
     // The headings of the narrator's words in writing (narration.h decides which shows).
     VoiceOnly = MakeLabel("VoiceOnly", 24, 266, 83, 20, "Voice Says:");
-    VoiceOnly->SetFont(kSansSerif, 16);
-    AnswersLabel = MakeLabel("AnswersLabel", 135, 135, 65, 20, "Answers:");
-    AnswersLabel->SetFont(kSansSerif, 16);
+    VoiceOnly->SetFont(kSansSerif, design::kLabelFontPixels);
+    const Box& answers = design::kAnswersLabel;
+    AnswersLabel = MakeLabel("AnswersLabel", answers.left, answers.top, answers.width,
+                             answers.height, "Answers:");
+    AnswersLabel->SetFont(kSansSerif, design::kLabelFontPixels);
     AnswersLabel->SetHint("Here are some answers to the questions above.", false);
     ErrorLabel = MakeLabel("ErrorLabel", 128, 0, 51, 13, "Error Label");
-    UpArrow = new PointerArrow(this, "UpArrow", 371, 305, 25, 24);
+    UpArrow =
+        new PointerArrow(this, "UpArrow", 371, 305, design::kArrowWidth, design::kArrowHeight);
     UpArrow->SetVisible(false);
     UpArrow->SetEnabled(false);
     // The memos, in the keyboard's order.
-    Instructions = MakeMemo("Instructions", 24, 25, 193, 225);
+    const auto memo = [this](const char* name, const Box& box) {
+        return MakeMemo(name, box.left, box.top, box.width, box.height);
+    };
+    Instructions = memo("Instructions", design::kInstructions);
     Instructions->SetFont(kTimesNewRoman, 19);
     Instructions->SetLines({"Listen.", "", "Repeat.", "", "Spell and read."});
-    VoicePrompt = MakeMemo("VoicePrompt", 24, 290, 121, 60);
+    VoicePrompt = memo("VoicePrompt", design::kVoicePrompt);
     VoicePrompt->SetVisible(false);
-    Text = MakeMemo("Text", 135, 25, 506, 114);
+    Text = memo("Text", design::kTextMemo);
     Text->SetBorderStyle(Memo::BorderStyle::None);
-    Text->SetFont(kTimesNewRoman, 16);
+    Text->SetFont(kTimesNewRoman, design::kTextMemoFontPixels);
     Text->SetVisible(false);
 }
 

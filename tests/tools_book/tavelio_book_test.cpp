@@ -55,6 +55,8 @@ TEST(TavelioBookTest, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
         {"check --quick", "check: unknown option '--quick'"},
         {"dump --font-out", "dump: --font-out needs the file to write the font to"},
         {"pack only-one", "pack: wants a MANIFEST and an OUTDIR, given 1"},
+        {"epub --html only-one", "epub: wants a DIR and an OUTDIR, given 1"},
+        {"epub a b --fast", "epub: unknown option '--fast'"},
     };
     for (const auto& [args, what] : cases) {
         EXPECT_EQ(RunCommand(dir, args), 2) << args;

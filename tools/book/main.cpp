@@ -3,6 +3,7 @@
 #include "book/align_command.h"
 #include "book/check_command.h"
 #include "book/dump_command.h"
+#include "book/epub_command.h"
 #include "book/pack_command.h"
 #include "book/tool_error.h"
 #include "book/unpack_command.h"
@@ -23,6 +24,8 @@ constexpr const char* kUsage =
     "       tavelio-book pack MANIFEST OUTDIR\n"
     "       tavelio-book unpack DIR OUTDIR\n"
     "       tavelio-book check [DIR]\n"
+    "       tavelio-book epub DIR OUT.epub\n"
+    "       tavelio-book epub --html DIR OUTDIR\n"
     "       tavelio-book --help | --version\n"
     "\n"
     "  align   print as JSON where RECORDING (any audio file) says each line and word of TEXT\n"
@@ -32,7 +35,9 @@ constexpr const char* kUsage =
     "          loaded exactly as the reader loads it; --font-out keeps the decoded font\n"
     "  pack    write QVDB.dat and Graphics.dat into OUTDIR from a book manifest\n"
     "  unpack  write a manifest, the font and the pictures of DIR's data files into OUTDIR\n"
-    "  check   report every problem that keeps DIR's book from showing as it is meant\n";
+    "  check   report every problem that keeps DIR's book from showing as it is meant\n"
+    "  epub    write DIR's book as an EPUB 3 book that reads itself aloud, highlighting each\n"
+    "          word; --html writes it as a web read-along into OUTDIR instead\n";
 
 // A command line that asks for nothing the tool does: what was wrong comes first, then the usage.
 int Mistake(const std::string& what) {
@@ -103,6 +108,27 @@ int Align(const std::vector<std::string>& args) {
     return 0;
 }
 
+int Epub(const std::vector<std::string>& args) {
+    const bool html = args.size() > 1 && args[1] == "--html";
+    const std::vector<std::string> operands(args.begin() + (html ? 2 : 1), args.end());
+    for (const std::string& operand : operands) {
+        if (IsOption(operand)) {
+            return Mistake("epub: unknown option '" + operand + "'");
+        }
+    }
+    if (operands.size() != 2) {
+        return Mistake(std::string("epub: wants a DIR and ") +
+                       (html ? "an OUTDIR" : "an OUT.epub") + ", given " +
+                       std::to_string(operands.size()));
+    }
+    if (html) {
+        tavelio::book::RunWebReadAlong(operands[0], operands[1]);
+    } else {
+        tavelio::book::RunEpub(operands[0], operands[1]);
+    }
+    return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) {
         return Mistake("no command given");
@@ -121,6 +147,9 @@ int Run(const std::vector<std::string>& args) {
     }
     if (command == "align") {
         return Align(args);
+    }
+    if (command == "epub") {
+        return Epub(args);
     }
     if (command != "check" && command != "pack" && command != "unpack") {
         return Mistake((IsOption(command) ? "unknown option '" : "unknown command '") + command +

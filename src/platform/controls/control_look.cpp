@@ -53,13 +53,6 @@ std::string Hint::Utf8Text() const {
     return Cp1252ToUtf8(text_);
 }
 
-QFont DesignedFont(const std::string& faceName, int pixelHeight, bool bold) {
-    QFont font(QString::fromStdString(faceName));
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    return font;
-}
-
 bool OwnVisible(const QWidget& widget) {
     // A child that was never shown or hidden explicitly follows its form, so it counts as shown
     // even before the form first appears (Qt marks it hidden until then).

@@ -2,6 +2,8 @@
 // them, their hint, and the part of their description every control gives.
 #pragma once
 
+#include "platform/text/designed_font.h"
+
 #include <QFont>
 #include <QWidget>
 #include <nlohmann/json.hpp>
@@ -31,10 +33,6 @@ private:
     std::string text_;
     bool shown_ = false;
 };
-
-// A font by the face name the designs use (font_faces.h maps it to the system's face) and its
-// height in pixels.
-QFont DesignedFont(const std::string& faceName, int pixelHeight, bool bold = false);
 
 // Font sizes that the designs give in points, in pixels at the designs' 96 pixels per inch,
 // rounded to the nearest pixel: 14 points are 19 pixels, 12 points 16.

@@ -1,8 +1,10 @@
 #include "platform/controls/label.h"
 
 #include "base/text_encoding.h"
+#include "platform/text/centred_caption.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <cmath>
 
 namespace tavelio {
@@ -73,6 +75,16 @@ void Label::SetColor(const QColor& color) {
     QPalette colours = palette();
     colours.setColor(QPalette::Window, color);
     setPalette(colours);
+}
+
+void Label::paintEvent(QPaintEvent* event) {
+    if (!wordWrap() || !(alignment() & Qt::AlignHCenter)) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    DrawCentredCaption(painter, font(), text(), width());
 }
 
 void Label::FitToText() {

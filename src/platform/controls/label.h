@@ -47,6 +47,9 @@ public:
 
 protected:
     void SizeSet() override { FitToText(); }
+    // A centred caption that wraps is drawn from LayOutCentredCaption (platform/text), so that
+    // whoever lays the same caption out with it finds each word where this label shows it.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void FitToText();
