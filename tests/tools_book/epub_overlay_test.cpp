@@ -71,10 +71,13 @@ TEST(PageOverlay, EachReadThroughStepIsReadFromTheMomentItComes) {
     EXPECT_EQ(PageOverlay({"1", "300", "400", "500"}, 2, 0, 1000, targets),
               (Clips{{"text", 0, 300}, {"step1", 300, 700}, {"step2", 700, 1000}}));
     // Handed over by the arrow: the first delay counts from the hand-over.
-    EXPECT_EQ(PageOverlay({"3", "100", "1", "228", "200", "4", "50", "60", "70"}, 2, 0, 600,
-                          targets),
-              (Clips{{"text", 0, 100}, {"ann", 100, 300}, {"text", 300, 350},
-                     {"step1", 350, 410}, {"step2", 410, 600}}));
+    EXPECT_EQ(
+        PageOverlay({"3", "100", "1", "228", "200", "4", "50", "60", "70"}, 2, 0, 600, targets),
+        (Clips{{"text", 0, 100},
+               {"ann", 100, 300},
+               {"text", 300, 350},
+               {"step1", 350, 410},
+               {"step2", 410, 600}}));
 }
 
 } // namespace
