@@ -110,8 +110,9 @@ TEST_F(ScenarioRunnerTest, ShotSavesTheFormAsDrawn) {
 TEST_F(ScenarioRunnerTest, ShotThatCantBeWrittenFails) {
     const RunnerResult result = Run("shot Launch no/such/folder/launch.png\ndump\n");
     EXPECT_EQ(result.status, 1);
-    EXPECT_THAT(result.errors,
-                HasSubstr("line 1: can't write the picture no/such/folder/launch.png"));
+    EXPECT_THAT(
+        result.errors,
+        HasSubstr("line 1: can't write the picture no/such/folder/launch.png: No such file"));
     EXPECT_TRUE(result.lines.empty());
 }
 

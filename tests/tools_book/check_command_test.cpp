@@ -274,6 +274,13 @@ INSTANTIATE_TEST_SUITE_P(
                      P(m, 5)["SpeechEnd"] = 4000;
                  },
                  nullptr, "slot 6 (page 5), SpeechEnd: the stretch 5000 to 4000 ms is reversed"},
+        Breakage{"EmptyStretch",
+                 [](Json& m) {
+                     P(m, 5)["SpeechEnd"] = 5000;
+                 },
+                 nullptr,
+                 "slot 6 (page 5), SpeechEnd: the stretch 5000 to 5000 ms is empty: the narrator "
+                 "says nothing on this page"},
         Breakage{"NegativeStart",
                  [](Json& m) {
                      P(m, 0)["SpeechStart"] = -5;

@@ -282,6 +282,13 @@ private:
                 Problem(Where(slot, "SpeechEnd"),
                         "the stretch " + std::to_string(page.SpeechStart) + " to " +
                             std::to_string(page.SpeechEnd) + " ms is reversed");
+            } else if (page.SpeechStart == page.SpeechEnd) {
+                // The reader plays nothing for it: a page that every child hears read stays
+                // silent, which no book means (every page has words to say, the cover its title).
+                Problem(Where(slot, "SpeechEnd"),
+                        "the stretch " + std::to_string(page.SpeechStart) + " to " +
+                            std::to_string(page.SpeechEnd) +
+                            " ms is empty: the narrator says nothing on this page");
             }
             if (page.BookNo != 1) {
                 continue;

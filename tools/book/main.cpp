@@ -1,5 +1,6 @@
 // tavelio-book: one command for people who keep, inspect and make books.
 #include "base/errors.h"
+#include "book/align_command.h"
 #include "book/check_command.h"
 #include "book/dump_command.h"
 #include "book/epub_command.h"
@@ -18,7 +19,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavelio-book dump [DIR] [--font-out FILE]\n"
+    "usage: tavelio-book align RECORDING TEXT [--language CODE]\n"
+    "       tavelio-book dump [DIR] [--font-out FILE]\n"
     "       tavelio-book pack MANIFEST OUTDIR\n"
     "       tavelio-book unpack DIR OUTDIR\n"
     "       tavelio-book check [DIR]\n"
@@ -26,6 +28,9 @@ constexpr const char* kUsage =
     "       tavelio-book epub --html DIR OUTDIR\n"
     "       tavelio-book --help | --version\n"
     "\n"
+    "  align   print as JSON where RECORDING (any audio file) says each line and word of TEXT\n"
+    "          (UTF-8, a phrase a line, an empty line before each new page); --language names\n"
+    "          the reference voice's language (default en-us)\n"
     "  dump    print the page table of DIR/QVDB.dat (default: the working directory) as JSON,\n"
     "          loaded exactly as the reader loads it; --font-out keeps the decoded font\n"
     "  pack    write QVDB.dat and Graphics.dat into OUTDIR from a book manifest\n"
@@ -76,6 +81,33 @@ int Dump(const std::vector<std::string>& args) {
     return tavelio::book::RunDump(folder, fontOut, std::cout, std::cerr);
 }
 
+int Align(const std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    std::string language = "en-us";
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (args[i] == "--language") {
+            if (i + 1 == args.size()) {
+                return Mistake("align: --language needs a language code, such as en-us");
+            }
+            language = args[++i];
+        } else if (IsOption(args[i])) {
+            return Mistake("align: unknown option '" + args[i] + "'");
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) {
+        return Mistake("align: wants a RECORDING and a TEXT, given " +
+                       std::to_string(files.size()));
+    }
+    tavelio::book::RunAlign(files[0], files[1], language, std::cout);
+    return 0;
+}
+
 int Epub(const std::vector<std::string>& args) {
     const bool html = args.size() > 1 && args[1] == "--html";
     const std::vector<std::string> operands(args.begin() + (html ? 2 : 1), args.end());
@@ -112,6 +144,9 @@ int Run(const std::vector<std::string>& args) {
     }
     if (command == "dump") {
         return Dump(args);
+    }
+    if (command == "align") {
+        return Align(args);
     }
     if (command == "epub") {
         return Epub(args);

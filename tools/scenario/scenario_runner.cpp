@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <array>
 #include <istream>
@@ -252,9 +253,12 @@ ScenarioStatus ScenarioRunner::Shot(const std::string& formName, const std::stri
         Note(lineNo, formName + " does not exist now; no picture written");
         return kScenarioDone;
     }
-    const QPixmap picture = form->grab();
-    if (!picture.save(QString::fromStdString(file), "PNG")) {
-        err_ << "tavelio-scenario: line " << lineNo << ": can't write the picture " << file << '\n';
+    // Written whole or not at all, and a failure says why: a missing folder, no permission, a full
+    // disk.
+    QSaveFile out(QString::fromStdString(file));
+    if (!out.open(QIODevice::WriteOnly) || !form->grab().save(&out, "PNG") || !out.commit()) {
+        err_ << "tavelio-scenario: line " << lineNo << ": can't write the picture " << file << ": "
+             << out.errorString().toStdString() << '\n';
         return kScenarioFailed;
     }
     return kScenarioDone;
