@@ -94,8 +94,8 @@ public:
         book_.font = FontFileOf(ReadInputFile(fontFile));
         UseHandwritingFont(database);
         book_.title = Cp1252ToUtf8(table_.At(PageTable::kFirstSlot).Title);
-        Identify(database);
         ReadNarration(database);
+        Identify(database);
         for (int slot = PageTable::kFirstSlot; slot <= kDatabaseRecordCount; ++slot) {
             AddPages(slot, scratch.Path());
         }
@@ -129,8 +129,14 @@ private:
             "urn:uuid:" + QUuid::createUuidV5(kBookNamespace, QByteArray::fromStdString(bytes))
                               .toString(QUuid::WithoutBraces)
                               .toStdString();
-        const QDateTime changed =
-            QFileInfo(QString::fromStdString(database)).lastModified().toUTC();
+        // A new version of the book whenever one of the files it is made from changes.
+        QDateTime changed;
+        for (const std::string& file : {database, InFolder(kPictureArchiveFileName), narration_}) {
+            const QDateTime time = QFileInfo(QString::fromStdString(file)).lastModified().toUTC();
+            if (!changed.isValid() || time > changed) {
+                changed = time;
+            }
+        }
         book_.modified = changed.toString(QStringLiteral("yyyy-MM-ddThh:mm:ssZ")).toStdString();
     }
 
@@ -144,14 +150,13 @@ private:
             }
         }
         const std::string name = NarrationFileName(1, false);
-        const std::string wav =
-            ResolveNativePath(folder_ + "/" + MediaPath(".", false, false, name));
+        narration_ = ResolveNativePath(folder_ + "/" + MediaPath(".", false, false, name));
         std::error_code error;
-        if (!std::filesystem::is_regular_file(wav, error)) {
+        if (!std::filesystem::is_regular_file(narration_, error)) {
             throw ToolError(InFolder(name) +
                             ": not found; a read-along book needs the narration to read aloud");
         }
-        book_.narration = EncodeNarration(wav);
+        book_.narration = EncodeNarration(narration_);
         for (int slot = PageTable::kFirstSlot; slot <= kDatabaseRecordCount; ++slot) {
             const QVDBType& page = table_.At(slot);
             const std::string stretch = "the stretch " + std::to_string(page.SpeechStart) + " to " +
@@ -389,6 +394,7 @@ private:
     }
 
     std::string folder_;
+    std::string narration_; // the WAV file, once found
     PageTable table_;
     QFont handwriting_;
     ExportedBook book_;

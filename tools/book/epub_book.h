@@ -53,8 +53,8 @@ struct ExportedPage {
 
 struct ExportedBook {
     std::string title;
-    std::string identifier; // a URN that stays the same for the same data files
-    std::string modified;   // the database's time of change, as CCYY-MM-DDThh:mm:ssZ
+    std::string identifier; // a URN made from the database: the same pages, the same book
+    std::string modified;   // the last change of the data files, as CCYY-MM-DDThh:mm:ssZ
     std::string font;       // the handwriting font file, without the font block's padding
     double fontAscent = 0;  // of the handwriting face at the ruled lines' size, in pixels
     double fontDescent = 0;
