@@ -6,6 +6,9 @@
 
 #include "content/page_rules.h"
 
+#include <cstdint>
+#include <optional>
+
 namespace tavelio::design {
 
 struct Box {
@@ -57,6 +60,28 @@ constexpr Size FittedPictureSize(int mediaWidth, int mediaHeight, int clientWidt
         height = roomY;
     }
     return {static_cast<int>(width), static_cast<int>(height)};
+}
+
+// Where the viewer shows the record's picture, with animations off: the cover's frame on the
+// cover, the page frame on a page of ruled lines, the fitted picture on a picture page (kind 0),
+// on the designed page; none on a text page or for a record without a picture. The viewer
+// stretches the picture to this box.
+inline std::optional<Box> PictureBoxOf(const QVDBType& page, std::int32_t storyPage) {
+    if (!HasPicture(page) || HasTextPageFrame(page.PageKind)) {
+        return std::nullopt;
+    }
+    Box box =
+        RoleOfPage(page.PageNo, storyPage) == PageRole::Cover ? kCoverPicture : kFramedPicture;
+    if (page.PageKind != kPicturePageKind) {
+        box.width = kFramedPicture.width;
+        box.height = kFramedPicture.height;
+        return box;
+    }
+    const Size fitted =
+        FittedPictureSize(page.MediaWidth, page.MediaHeight, kPageWidth, kPageHeight);
+    box.width = fitted.width;
+    box.height = fitted.height;
+    return box;
 }
 
 // Ruled handwriting lines: a label at top T with a solid rule at T + 13, a dotted rule at T + 28

@@ -51,7 +51,7 @@ protected:
     CheckTest() {
         WriteFile(dir_.Path("font.ttf"), std::string(1000, 'F'));
         WriteFile(dir_.Path("cover.jpg"), PictureBytes(315, 225, "JPG"));
-        WriteFile(dir_.Path("page.bmp"), PictureBytes(40, 30, "BMP"));
+        WriteFile(dir_.Path("page.bmp"), PictureBytes(42, 30, "BMP"));
         manifest_["font"] = "font.ttf";
         for (int pageNo = 0; pageNo < 12; ++pageNo) {
             Json page = {{"BookNo", 1},
@@ -225,11 +225,27 @@ INSTANTIATE_TEST_SUITE_P(
         Breakage{"BrokenBitmap", nullptr,
                  [](ScratchDir& d) {
                      std::string bytes = test::ReadFile(d.Path("data/Graphics.dat"));
-                     const auto bmp = bytes.size() - PictureBytes(40, 30, "BMP").size();
+                     const auto bmp = bytes.size() - PictureBytes(42, 30, "BMP").size();
                      bytes.replace(bmp, 2, "\0\0", 2);
                      WriteFile(d.Path("data/Graphics.dat"), bytes);
                  },
                  "slot 2 (page 1), picture: Bitmap image is not valid."},
+        Breakage{"DistortedPicture",
+                 [](Json& m) {
+                     P(m, 0)["MediaHeight"] = 300;
+                 },
+                 nullptr,
+                 "slot 1 (page 0), picture: 315 x 225 pixels, shown stretched to 319 x 304 "
+                 "(MediaWidth and MediaHeight set the box here): its proportions change by 33 %"},
+        Breakage{"RuledLineTooWide",
+                 [](Json& m) {
+                     P(m, 1)["PageText"] = {
+                         "Ann has a seed and a pot and a hat and a cat on a mat in the sun"};
+                 },
+                 nullptr,
+                 "slot 2 (page 1), PageText: line 1 \"Ann has a seed and a pot and a hat and a "
+                 "cat on a mat in the sun\" is wider than a ruled line (497 pixels) in the "
+                 "handwriting font: the reader shows only \"Ann has"},
         Breakage{"UnknownPictureKind",
                  [](Json& m) {
                      P(m, 2)["PicType"] = "png";

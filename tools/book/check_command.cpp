@@ -9,6 +9,7 @@
 #include "content/data_file_names.h"
 #include "content/database_reader.h"
 #include "content/media_path.h"
+#include "content/page_design.h"
 #include "content/page_rules.h"
 #include "content/page_script_grammar.h"
 #include "content/picture_archive.h"
@@ -16,7 +17,12 @@
 #include "content/tilde_lines.h"
 #include "platform/media_files/media_file_info.h"
 #include "platform/pictures/picture_loader.h"
+#include "platform/text/centred_caption.h"
+#include "platform/text/designed_font.h"
 
+#include <QFontDatabase>
+#include <QImage>
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -30,6 +36,9 @@ namespace fs = std::filesystem;
 constexpr std::int32_t kLastPage = kOpeningStoryPage + kLastPageAfterStory;
 // The picture copy counts its 1024-byte blocks in a signed 16-bit number.
 constexpr std::int32_t kMaxPictureKilobytes = 32767;
+// A picture stretched by more than this share looks distorted to a reader: 3 % is about where
+// a circle starts to look like an ellipse.
+constexpr double kMostProportionChange = 0.03;
 // An MP3 length from its headers is an estimate to within a frame or so.
 constexpr std::int64_t kMp3ToleranceMs = 50;
 
@@ -45,6 +54,7 @@ public:
         }
         CheckStructure();
         CheckPictures();
+        CheckRuledLines();
         CheckAnimations();
         CheckNarration();
         for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
@@ -88,6 +98,10 @@ private:
         const TempDirectory scratch;
         try {
             LoadDatabase(InFolder(kDatabaseFileName), scratch.Path() + kFontFileName, table_);
+            // The ruled lines are measured in the book's own font, as the reader installs it; a
+            // font block the system can't use leaves them in the face it falls back on, there too.
+            (void)QFontDatabase::addApplicationFontFromData(
+                QByteArray::fromStdString(ReadInputFile(scratch.Path() + kFontFileName)));
         } catch (const Error& error) {
             Problem(InFolder(kDatabaseFileName), ErrorBoxText(error.what()));
             return false;
@@ -197,13 +211,65 @@ private:
             if (copy == PictureCopy::WriteWentShort) {
                 Problem(Where(slot, "picture"), "Error writing Temp File " + temp);
             } else {
-                (void)LoadPictureFile(temp);
+                CheckProportions(slot, LoadPictureFile(temp));
             }
             std::error_code ignored;
             fs::remove(temp, ignored);
         } catch (const Error& error) {
             Problem(Where(slot, "picture"),
                     ErrorBoxText(error.what()) + " (PicType " + Quoted(page.PicType) + ")");
+        }
+    }
+
+    // The viewer stretches a picture to its box: one of other proportions shows distorted.
+    void CheckProportions(int slot, const QImage& picture) {
+        const QVDBType& page = Page(slot);
+        const auto box = design::PictureBoxOf(page, kOpeningStoryPage);
+        if (!box || box->width <= 0 || box->height <= 0 || picture.isNull()) {
+            return;
+        }
+        const double shown = static_cast<double>(box->width) / box->height;
+        const double own = static_cast<double>(picture.width()) / picture.height();
+        const double change = std::abs(own / shown - 1.0);
+        if (change > kMostProportionChange) {
+            const std::string picked = page.PageKind == kPicturePageKind
+                                           ? " (MediaWidth and MediaHeight set the box here)"
+                                           : "";
+            Problem(Where(slot, "picture"),
+                    std::to_string(picture.width()) + " x " + std::to_string(picture.height()) +
+                        " pixels, shown stretched to " + std::to_string(box->width) + " x " +
+                        std::to_string(box->height) + picked + ": its proportions change by " +
+                        std::to_string(static_cast<int>(std::lround(change * 100.0))) +
+                        " %, so it looks distorted");
+        }
+    }
+
+    // Every line of a page of ruled lines may stand on a ruled line (a read-through moves them
+    // round), and a label one line high shows only the first line of a caption it wraps.
+    void CheckRuledLines() {
+        std::optional<QFont> handwriting;
+        for (int slot = 1; slot <= kDatabaseRecordCount; ++slot) {
+            const QVDBType& page = Page(slot);
+            if (RuledLineCount(page.PageKind) == 0) {
+                continue;
+            }
+            if (!handwriting) {
+                handwriting = DesignedFont(kHandwritingFace, design::kRuledLineFontPixels);
+            }
+            const std::vector<std::string> lines = SplitTildeLines(page.PageText);
+            for (std::size_t n = 0; n < lines.size(); ++n) {
+                const QString caption = QString::fromStdString(Cp1252ToUtf8(lines[n]));
+                const auto laid =
+                    LayOutCentredCaption(*handwriting, caption, design::kRuledLineWidth);
+                if (laid.size() > 1) {
+                    Problem(Where(slot, "PageText"),
+                            "line " + std::to_string(n + 1) + " " + Quoted(lines[n]) +
+                                " is wider than a ruled line (" +
+                                std::to_string(design::kRuledLineWidth) +
+                                " pixels) in the handwriting font: the reader shows only \"" +
+                                caption.left(laid.front().length).trimmed().toStdString() + "\"");
+                }
+            }
         }
     }
 

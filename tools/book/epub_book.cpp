@@ -208,27 +208,6 @@ private:
         return name;
     }
 
-    // Where the viewer puts the picture: the cover's frame or the page frame, fitted to the client
-    // area on a picture page (kind 0), none on a text page.
-    static std::optional<Box> PictureBox(const QVDBType& page) {
-        if (!HasPicture(page) || HasTextPageFrame(page.PageKind)) {
-            return std::nullopt;
-        }
-        Box box = RoleOfPage(page.PageNo, kOpeningStoryPage) == PageRole::Cover
-                      ? design::kCoverPicture
-                      : design::kFramedPicture;
-        if (page.PageKind != kPicturePageKind) {
-            box.width = design::kFramedPicture.width;
-            box.height = design::kFramedPicture.height;
-            return box;
-        }
-        const design::Size fitted = design::FittedPictureSize(
-            page.MediaWidth, page.MediaHeight, design::kPageWidth, design::kPageHeight);
-        box.width = fitted.width;
-        box.height = fitted.height;
-        return box;
-    }
-
     // The page's ruled lines, count of them, from the lines its text memo holds (Windows-1252),
     // with ids of their words under idPrefix.
     std::vector<ShownRuledLine> RuledLines(const std::vector<std::string>& text, int count,
@@ -321,7 +300,7 @@ private:
         page.slot = slot;
         page.record = record;
         page.name = (slot < 10 ? "page0" : "page") + std::to_string(slot);
-        page.picture = PictureBox(record);
+        page.picture = design::PictureBoxOf(record, kOpeningStoryPage);
         if (page.picture) {
             page.pictureFile = Picture(slot, tempDir);
         }
