@@ -1,8 +1,8 @@
 // The demo book as the build leaves it in its data folder, read with the program's own reader:
 // the pages, layouts, scripts and files that a first reading of "Ann and the Seed" relies on.
 #include "content/book_cursor.h"
-#include "content/page_rules.h"
 #include "content/database_reader.h"
+#include "content/page_rules.h"
 #include "content/page_script_grammar.h"
 #include "content/page_table.h"
 #include "content/tilde_lines.h"
