@@ -39,9 +39,8 @@ constexpr bool HasTextPageFrame(std::int8_t kind) {
 inline constexpr int kFramedPictureWidth = 315;
 inline constexpr int kFramedPictureHeight = 225;
 
-// A record says by these values that it has no picture, no clip or no narrator's words (a page
-// script says for itself that it is none: page_script_grammar.h). They are compared exactly: "na"
-// or "none" name a picture type or a clip file like any other.
+// A record says by these values that it has no picture, no clip or no narrator's words. They are
+// compared exactly: "na" or "none" name a picture type or a clip file like any other.
 inline constexpr const char* kNoPictureType = "NA";
 inline constexpr const char* kNoClipFile = "None";
 inline constexpr const char* kNoPromptText = " ";
@@ -55,6 +54,9 @@ inline bool HasClip(const QVDBType& record) {
 inline bool HasPrompt(const QVDBType& record) {
     return record.PromptText != kNoPromptText;
 }
+// Whether the page has a script that the viewer runs: one whose mode line names a mode
+// (ModeOfScript, page_script_grammar.h); a blank mode line is the stored form of none.
+bool HasScript(const QVDBType& record);
 
 // How many pages after the story page a book's last page comes.
 inline constexpr std::int32_t kLastPageAfterStory = 3;

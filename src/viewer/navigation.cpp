@@ -25,6 +25,12 @@ void HideVoiceAndAnswers(TViewBook& view) {
     view.AnswersLabel->SetVisible(false);
 }
 
+// The first step away from a page: nothing plays on, and the narrator's words go.
+void LeaveThePage(Viewer& viewer) {
+    StopAllMedia(viewer);
+    HideVoiceAndAnswers(viewer.view);
+}
+
 // What the cover and the launch pad have in common: the cover's picture frame, and no page parts,
 // narrator's words, page buttons, rules or clip.
 void ClearThePage(Viewer& viewer) {
@@ -105,9 +111,8 @@ void RestartToLaunchPad(Viewer& viewer) {
 
 void GoToCover(Viewer& viewer) {
     TViewBook& view = viewer.view;
-    StopAllMedia(viewer);
+    LeaveThePage(viewer);
     view.Next->SetHint(kNextPageHint);
-    HideVoiceAndAnswers(view);
     MoveRecord(viewer, static_cast<std::int8_t>(-viewer.Current().PageNo));
     ClearThePage(viewer);
     for (Label* line : {view.Text1, view.Text2, view.Text3}) {
@@ -169,8 +174,7 @@ void GoToPreviousPage(Viewer& viewer) {
 
 void GoToNextPage(Viewer& viewer) {
     TViewBook& view = viewer.view;
-    StopAllMedia(viewer);
-    HideVoiceAndAnswers(view);
+    LeaveThePage(viewer);
     view.Previous->SetEnabled(true);
     NextRecord(viewer);
     if (RoleOfPage(viewer.Current().PageNo, viewer.cursor.StoryPage) == PageRole::Last) {

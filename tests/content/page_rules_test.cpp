@@ -40,6 +40,16 @@ TEST(PageRulesTest, TheNoneMarksAreComparedExactly) {
     EXPECT_TRUE(HasPrompt(record));
 }
 
+// A script the viewer runs names its mode; a blank mode line or an unknown mode is none.
+TEST(PageRulesTest, APageHasAScriptWhoseModeTheViewerRuns) {
+    QVDBType record;
+    for (const auto& [script, has] : {std::pair{" ", false}, std::pair{" ~1~500", false},
+                                      std::pair{"9~500", false}, std::pair{"2~500~a~b~c", true}}) {
+        record.ScriptText = script;
+        EXPECT_EQ(HasScript(record), has) << script;
+    }
+}
+
 TEST(PageRulesTest, OnlyTheFirstBookHasANarrationName) {
     EXPECT_EQ(NarrationFileName(1, false), "A1Speach.wav");
     EXPECT_EQ(NarrationFileName(1, true), "A1Speach.mp3");

@@ -5,7 +5,7 @@
 // the clips Clip.avi (2 s) and Tall.avi (3 s).
 #pragma once
 
-#include "platform/media_test_files.h"
+#include "support/media_test_files.h"
 #include "viewer/page_layout.h"
 #include "viewer_fixture.h"
 

@@ -5,9 +5,7 @@
 #include "content/data_file_names.h"
 #include "content/database_reader.h"
 #include "content/page_rules.h"
-#include "content/page_script_grammar.h"
 #include "content/page_table.h"
-#include "content/tilde_lines.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -42,8 +40,7 @@ BookPlan PlanBook(const std::string& dataDirectory) {
         }
         page.narrationMs = std::max(0, record.SpeechEnd - record.SpeechStart);
         page.hasClip = HasClip(record);
-        const std::vector<std::string> script = SplitTildeLines(record.ScriptText);
-        page.hasScript = ModeOfScript(ScriptLines(script)).has_value();
+        page.hasScript = HasScript(record);
         plan.pages.push_back(std::move(page));
     }
     std::sort(plan.pages.begin(), plan.pages.end(),

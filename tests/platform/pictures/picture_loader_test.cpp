@@ -1,6 +1,6 @@
 #include "base/errors.h"
 #include "platform/pictures/picture_loader.h"
-#include "platform/test_metafiles.h"
+#include "platform/pictures/test_metafiles.h"
 #include "support/scratch_dir.h"
 
 #include <QBuffer>

@@ -1,4 +1,4 @@
-#include "media_test_files.h"
+#include "support/media_test_files.h"
 
 #include <QProcess>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // not valid" and never a crash, a hang or a read outside the file.
 #include "platform/pictures/picture_loader.h"
 #include "platform/pictures/pictures_ahead.h"
-#include "platform/test_metafiles.h"
+#include "platform/pictures/test_metafiles.h"
 #include "support/scratch_dir.h"
 
 #include <QFont>

@@ -1,5 +1,5 @@
-#include "media_test_files.h"
 #include "platform/media_files/media_file_info.h"
+#include "support/media_test_files.h"
 
 #include <QTemporaryDir>
 #include <fstream>

@@ -2,11 +2,11 @@
 // output (the machines the tests run on have no sound card). These tests wait for real playback,
 // so their files last 0.3 s at most.
 #include "base/errors.h"
-#include "media_test_files.h"
 #include "platform/media/gst_media_backend.h"
 #include "platform/media/media_player.h"
 #include "platform/system/error_box_fakes.h"
 #include "platform/system/real_clock.h"
+#include "support/media_test_files.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // The player's rules on the simulated back end, in virtual time.
 #include "base/errors.h"
-#include "media_test_files.h"
 #include "platform/media/media_backend.h"
 #include "platform/media/media_player.h"
 #include "platform/media/simulated_media_backend.h"
 #include "support/form_services.h"
+#include "support/media_test_files.h"
 
 #include <QTemporaryDir>
 #include <QWidget>

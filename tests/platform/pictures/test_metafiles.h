@@ -1,4 +1,4 @@
-// The metafile tests' pictures: tests/platform/pictures/quarters.svg as tavelio-metafile draws it
+// The metafile tests' pictures: quarters.svg of this folder as tavelio-metafile draws it
 // at build time, 16 x 8 pixels of red, green and blue quarters with the fourth left undrawn.
 #pragma once
 
