@@ -46,6 +46,15 @@ class BookChecker {
 public:
     BookChecker(const std::string& folder, std::ostream& out, std::ostream& err)
         : folder_(folder), out_(out), err_(err) {}
+    // The book's font is the application's only for the check: a process that checks many books
+    // (the tests, the fuzzer) would otherwise gather them all.
+    ~BookChecker() {
+        if (handwritingFont_ >= 0) {
+            QFontDatabase::removeApplicationFont(handwritingFont_);
+        }
+    }
+    BookChecker(const BookChecker&) = delete;
+    BookChecker& operator=(const BookChecker&) = delete;
 
     int Run() {
         RequireFolder(folder_);
@@ -100,7 +109,7 @@ private:
             LoadDatabase(InFolder(kDatabaseFileName), scratch.Path() + kFontFileName, table_);
             // The ruled lines are measured in the book's own font, as the reader installs it; a
             // font block the system can't use leaves them in the face it falls back on, there too.
-            (void)QFontDatabase::addApplicationFontFromData(
+            handwritingFont_ = QFontDatabase::addApplicationFontFromData(
                 QByteArray::fromStdString(ReadInputFile(scratch.Path() + kFontFileName)));
         } catch (const Error& error) {
             Problem(InFolder(kDatabaseFileName), ErrorBoxText(error.what()));
@@ -505,6 +514,7 @@ private:
     PageTable table_;
     bool loaded_ = false;
     int problems_ = 0;
+    int handwritingFont_ = -1; // the application font installed for the check, or -1
 };
 
 } // namespace
