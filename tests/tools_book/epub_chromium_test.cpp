@@ -3,6 +3,7 @@
 #include "book/epub_book.h"
 #include "book/epub_package.h"
 #include "book/epub_web.h"
+#include "demo_export.h"
 #include "support/scratch_dir.h"
 
 #include <QImage>
@@ -17,12 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kDemo = TAVELIO_DEMO_DIR;
-
-const ExportedBook& DemoBook() {
-    static const ExportedBook book = ReadBookForExport(kDemo);
-    return book;
-}
+using tavelio::test::DemoBook;
+using tavelio::test::kDemo;
 
 void WriteFiles(const std::map<std::string, std::string>& files, const fs::path& folder,
                 const std::string& under = {}) {

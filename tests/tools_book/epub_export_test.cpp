@@ -7,6 +7,7 @@
 #include "content/database_reader.h"
 #include "content/page_script_grammar.h"
 #include "content/tilde_lines.h"
+#include "demo_export.h"
 #include "support/scratch_dir.h"
 
 #include <QProcess>
@@ -21,12 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kDemo = TAVELIO_DEMO_DIR;
-
-const ExportedBook& DemoBook() {
-    static const ExportedBook book = ReadBookForExport(kDemo);
-    return book;
-}
+using tavelio::test::DemoBook;
+using tavelio::test::kDemo;
 
 TEST(EpubExport, TheDemoBookPassesEpubcheckWithoutErrorOrWarning) {
     const test::ScratchDir scratch;
