@@ -300,6 +300,7 @@ Alignment AlignRecording(const std::string& recordingPath, const std::vector<Tex
         alignment.fragments[f].confidence =
             ConfidenceOfLikeness(NeighbourhoodLikeness(likeness, f)) * held;
         ownConfidence[f] = ConfidenceOfLikeness(likeness[f]) * held;
+        alignment.fragments[f].ownConfidence = ownConfidence[f];
     }
     for (std::size_t f = 0; f < count && options.refuseUnfound; ++f) {
         if (alignment.fragments[f].confidence >= kLeastConfidence) {

@@ -4,6 +4,7 @@
 #include "book/check_command.h"
 #include "book/dump_command.h"
 #include "book/epub_command.h"
+#include "book/make_command.h"
 #include "book/pack_command.h"
 #include "book/tool_error.h"
 #include "book/unpack_command.h"
@@ -14,6 +15,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -21,6 +23,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: tavelio-book align RECORDING TEXT [--language CODE]\n"
     "       tavelio-book dump [DIR] [--font-out FILE]\n"
+    "       tavelio-book make BOOK_JSON OUTDIR\n"
     "       tavelio-book pack MANIFEST OUTDIR\n"
     "       tavelio-book unpack DIR OUTDIR\n"
     "       tavelio-book check [DIR]\n"
@@ -33,6 +36,8 @@ constexpr const char* kUsage =
     "          the reference voice's language (default en-us)\n"
     "  dump    print the page table of DIR/QVDB.dat (default: the working directory) as JSON,\n"
     "          loaded exactly as the reader loads it; --font-out keeps the decoded font\n"
+    "  make    make the book of BOOK_JSON (its pages, pictures and one recording of it read\n"
+    "          aloud) into the data folder OUTDIR, timing every page and arrow by the recording\n"
     "  pack    write QVDB.dat and Graphics.dat into OUTDIR from a book manifest\n"
     "  unpack  write a manifest, the font and the pictures of DIR's data files into OUTDIR\n"
     "  check   report every problem that keeps DIR's book from showing as it is meant\n"
@@ -151,7 +156,7 @@ int Run(const std::vector<std::string>& args) {
     if (command == "epub") {
         return Epub(args);
     }
-    if (command != "check" && command != "pack" && command != "unpack") {
+    if (command != "check" && command != "make" && command != "pack" && command != "unpack") {
         return Mistake((IsOption(command) ? "unknown option '" : "unknown command '") + command +
                        "'");
     }
@@ -166,11 +171,15 @@ int Run(const std::vector<std::string>& args) {
     }
     if (args.size() != 3) {
         return Mistake(command +
-                       (command == "pack" ? ": wants a MANIFEST and an OUTDIR"
-                                          : ": wants a DIR and an OUTDIR") +
+                       (command == "pack"   ? ": wants a MANIFEST and an OUTDIR"
+                        : command == "make" ? ": wants a BOOK_JSON and an OUTDIR"
+                                            : ": wants a DIR and an OUTDIR") +
                        ", given " + std::to_string(args.size() - 1));
     }
-    if (command == "pack") {
+    if (command == "make") {
+        tavelio::book::RunMake(args[1], args[2], std::cout,
+                               isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+    } else if (command == "pack") {
         tavelio::book::RunPack(args[1], args[2]);
     } else {
         tavelio::book::RunUnpack(args[1], args[2], std::cout);
