@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "content/data_file_names.h"
 #include "content/database_reader.h"
+#include "launch/book_cover.h"
 
 namespace tavelio {
 namespace {
@@ -35,6 +36,9 @@ void Program::StartUpWork() {
     for (Label* line : {viewBook_->Text1, viewBook_->Text2, viewBook_->Text3}) {
         line->SetFontName(kHandwritingFace);
     }
+    // The book's own cover for the launch pad, from the archive the viewer reads the pages from.
+    // Decoded here, behind the splash, so that the book view does not wait for a large picture.
+    launch_->ShowBookCover(ReadBookCover(pageTable_, kPictureArchiveFileName));
     // Loading the media system takes about as long as the rest of the start: done here, behind
     // the splash, it neither holds back the first frame nor the first book's cover.
     services_.mediaBackends.Prepare();

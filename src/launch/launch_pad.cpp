@@ -1,5 +1,6 @@
 #include "launch/launch_pad.h"
 
+#include "content/page_table.h"
 #include "launch/launch_pictures.h"
 #include "platform/controls/key_codes.h"
 #include "viewer/view_book.h"
@@ -161,19 +162,38 @@ void TLaunch::ShowBookChoice() {
 }
 
 void TLaunch::DecodeCovers() {
-    if (!Ann->Picture().isNull()) {
+    if (coversDecoded_) {
         return;
     }
     // Stored with twice their boxes' size, and drawn stretched into them.
-    Ann->SetPicture(LaunchPicture("cover-ann.jpg"));
+    DrawAnnCover();
     TopDog->SetPicture(LaunchPicture("cover-topdog.jpg"));
     Tip->SetPicture(LaunchPicture("cover-tip.jpg"));
     UpUp->SetPicture(LaunchPicture("cover-upup.jpg"));
     GetSet->SetPicture(LaunchPicture("cover-getset.jpg"));
+    coversDecoded_ = true;
+}
+
+void TLaunch::ShowBookCover(const QImage& cover) {
+    // Kept no larger than the stored covers, twice the box each way: enough for a screen of two
+    // device pixels a pixel, where a book's picture may be many times that size. Smooth scaling
+    // averages every pixel, where drawing a far larger picture into the box would skip most; each
+    // way is scaled by itself, as the box stretches it anyway.
+    const QSize kept = cover.size().boundedTo(QSize(Ann->Width(), Ann->Height()) * 2);
+    bookCover_ = cover.size() == kept
+                     ? cover
+                     : cover.scaled(kept, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (coversDecoded_) {
+        DrawAnnCover();
+    }
+}
+
+void TLaunch::DrawAnnCover() {
+    Ann->SetPicture(bookCover_.isNull() ? LaunchPicture("cover-ann.jpg") : bookCover_);
 }
 
 void TLaunch::OpenFirstBook() {
-    cursor_.CurPage = 1;
+    cursor_.CurPage = PageTable::kFirstSlot;
     cursor_.StoryPage = kOpeningStoryPage;
     ShowLevelChoice();
     SetVisible(false);

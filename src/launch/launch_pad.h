@@ -1,6 +1,8 @@
 // TLaunch: the launch pad, the program's main window. It asks for a reading level (A, B or C)
 // and then for a book (five covers); only Level A and its first book lead on, the others carry
 // the hint "Not available in Demo!". Choosing book 1 hides the launch pad and opens the viewer.
+// Book 1's box shows the cover of the book in the data folder once the program has read it
+// (ShowBookCover), else the stored picture of the first demo book.
 // Its activation and close run the program's start-up work and shutdown (LaunchProgram); its
 // SplashTime timer ends the splash.
 //
@@ -15,6 +17,8 @@
 #include "platform/controls/picture_box.h"
 #include "platform/controls/timer.h"
 
+#include <QImage>
+
 namespace tavelio {
 
 class TLaunch final : public Form {
@@ -25,6 +29,12 @@ public:
     void ShowLevelChoice();
     void ShowBookChoice();
     void OpenFirstBook();
+
+    // The cover of the book that book 1 opens (book_cover.h), for Ann, which draws it from then
+    // on; a null image when the book has none that can be shown, and Ann draws the stored picture.
+    // The program calls it when it has loaded the book, which may be before or after the book
+    // view first shows.
+    void ShowBookCover(const QImage& cover);
 
     // Controls, in creation order (lower first). The level view:
     PictureBox* QVA;
@@ -67,12 +77,16 @@ private:
     void ShowFirstState();
     // Gives the covers their pictures, the first time only.
     void DecodeCovers();
+    // Gives Ann the book's cover, or the stored one when there is none.
+    void DrawAnnCover();
     void QVAClick();
     void AnnClick();
     void SplashTimeTimer();
 
     LaunchProgram& program_;
     BookCursor& cursor_;
+    QImage bookCover_; // null while the book has no cover to show
+    bool coversDecoded_ = false;
 };
 
 } // namespace tavelio

@@ -14,15 +14,16 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
 namespace tavelio {
 namespace {
 
 // Reads with the one Qt reader named, never guessing another format from the content: a file
 // that is not what its extension says is not valid, as it would be in an image control.
-QImage ReadWithQt(const std::string& bytes, const char* format, const char* invalidMessage) {
-    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+QImage ReadWithQt(std::span<const std::uint8_t> bytes, const char* format,
+                  const char* invalidMessage) {
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
@@ -33,6 +34,15 @@ QImage ReadWithQt(const std::string& bytes, const char* format, const char* inva
     }
     image.detach(); // the bytes it was read from go away with this call
     return image;
+}
+
+bool IsLoadableKind(const std::string& kind) {
+    return kind == "bmp" || kind == "ico" || kind == "jpg" || kind == "jpeg" ||
+           IsMetafileExtension(kind);
+}
+
+[[noreturn]] void RefuseExtension(const std::string& extension) {
+    throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
 }
 
 } // namespace
@@ -61,26 +71,32 @@ QImage DrawMetafile(const std::string& extension, std::span<const std::uint8_t> 
     return PictureKind(extension) == "wmf" ? DrawWmf(bytes) : DrawEmf(bytes);
 }
 
-QImage LoadPictureFile(const std::string& path) {
-    const std::string extension = PictureExtension(path);
+QImage LoadPicture(const std::string& extension, std::span<const std::uint8_t> bytes) {
     const std::string kind = PictureKind(extension);
+    if (!IsLoadableKind(kind)) {
+        RefuseExtension(extension);
+    }
     if (kind == "bmp") {
-        return ReadWithQt(ReadWholeFile(path), "bmp", "Bitmap image is not valid");
+        return ReadWithQt(bytes, "bmp", "Bitmap image is not valid");
     }
     if (kind == "ico") {
-        return ReadWithQt(ReadWholeFile(path), "ico", "Icon image is not valid");
+        return ReadWithQt(bytes, "ico", "Icon image is not valid");
     }
-    const auto fileBytes = [&path] {
-        std::string bytes = ReadWholeFile(path);
-        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
-    };
     if (kind == "jpg" || kind == "jpeg") {
-        return DecodeJpeg(fileBytes());
+        return DecodeJpeg(bytes);
     }
-    if (IsMetafileExtension(kind)) {
-        return DrawMetafile(kind, fileBytes());
+    return DrawMetafile(kind, bytes);
+}
+
+QImage LoadPictureFile(const std::string& path) {
+    const std::string extension = PictureExtension(path);
+    // Refused by its name alone, before the file is read, as an image control refuses it.
+    if (!IsLoadableKind(PictureKind(extension))) {
+        RefuseExtension(extension);
     }
-    throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
+    const std::string bytes = ReadWholeFile(path);
+    return LoadPicture(
+        extension, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 } // namespace tavelio

@@ -27,6 +27,11 @@ public:
 // keeps the picture it showed when this raises.
 QImage LoadPictureFile(const std::string& path);
 
+// The picture that a file of that extension holding bytes loads as, with LoadPictureFile's errors
+// (but no EInOutError: nothing is read), for a picture read into memory rather than copied into a
+// file first.
+QImage LoadPicture(const std::string& extension, std::span<const std::uint8_t> bytes);
+
 // The kind of picture an extension names: the extension without regard to case, so "EMF" and
 // "emf" both name "emf".
 std::string PictureKind(std::string extension);
