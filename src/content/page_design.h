@@ -62,6 +62,32 @@ constexpr Size FittedPictureSize(int mediaWidth, int mediaHeight, int clientWidt
     return {static_cast<int>(width), static_cast<int>(height)};
 }
 
+// Where a picture goes when it is made to fill a box of other proportions: scaled to cover the
+// box and cropped about its middle when that cuts away at most a sixth of its width or height,
+// else scaled to fit whole and centred, with bands beside it. A photo's subject is rarely at its
+// very edge, but a portrait photo made landscape would lose heads. The rectangle is where the
+// whole picture is drawn, from the box's corner; a cropped one reaches past the box.
+struct PlacedPicture {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+};
+inline constexpr double kMostCropShare = 1.0 / 6.0;
+
+constexpr PlacedPicture PlacePictureInBox(double pictureWidth, double pictureHeight,
+                                          double boxWidth, double boxHeight) {
+    const double byWidth = boxWidth / pictureWidth;
+    const double byHeight = boxHeight / pictureHeight;
+    const double covering = byWidth > byHeight ? byWidth : byHeight;
+    const double fitting = byWidth < byHeight ? byWidth : byHeight;
+    const double cut = 1.0 - fitting / covering;
+    const double scale = cut <= kMostCropShare ? covering : fitting;
+    const double width = pictureWidth * scale;
+    const double height = pictureHeight * scale;
+    return {(boxWidth - width) / 2, (boxHeight - height) / 2, width, height};
+}
+
 // Where the viewer shows the record's picture, with animations off: the cover's frame on the
 // cover, the page frame on a page of ruled lines, the fitted picture on a picture page (kind 0),
 // on the designed page; none on a text page or for a record without a picture. The viewer

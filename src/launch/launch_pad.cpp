@@ -1,10 +1,12 @@
 #include "launch/launch_pad.h"
 
+#include "content/page_design.h"
 #include "content/page_table.h"
 #include "launch/launch_pictures.h"
 #include "platform/controls/key_codes.h"
 #include "viewer/view_book.h"
 
+#include <QPainter>
 #include <array>
 
 namespace tavelio {
@@ -14,6 +16,30 @@ constexpr const char* kNotInDemo = "Not available in Demo!";
 constexpr const char* kTimesNewRoman = "Times New Roman";
 constexpr int kWordHeight = 29; // the word labels
 constexpr int kFormHeight = 27; // the form's font, used by the number labels
+// The bands beside a cover are the cover itself, shrunk by this much each way and drawn back
+// large, which blurs it into its own colours.
+constexpr int kBandBlur = 16;
+
+// The cover at size, in size's proportions without being stretched out of them: cropped a little,
+// or whole between bands of its own colours. Smooth scaling averages every pixel, where drawing a
+// far larger picture straight into the box would skip most.
+QImage FramedCover(const QImage& cover, QSize size) {
+    QImage framed(size, QImage::Format_RGB32);
+    QPainter painter(&framed);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QSizeF covering = QSizeF(cover.size()).scaled(size, Qt::KeepAspectRatioByExpanding);
+    painter.drawImage(QRectF(QPointF((size.width() - covering.width()) / 2,
+                                     (size.height() - covering.height()) / 2),
+                             covering),
+                      cover.scaled((covering / kBandBlur).toSize().expandedTo({1, 1}),
+                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    const design::PlacedPicture placed =
+        design::PlacePictureInBox(cover.width(), cover.height(), size.width(), size.height());
+    const QRect target = QRectF(placed.left, placed.top, placed.width, placed.height).toRect();
+    painter.drawImage(target.topLeft(),
+                      cover.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return framed;
+}
 
 } // namespace
 
@@ -175,14 +201,10 @@ void TLaunch::DecodeCovers() {
 }
 
 void TLaunch::ShowBookCover(const QImage& cover) {
-    // Kept no larger than the stored covers, twice the box each way: enough for a screen of two
-    // device pixels a pixel, where a book's picture may be many times that size. Smooth scaling
-    // averages every pixel, where drawing a far larger picture into the box would skip most; each
-    // way is scaled by itself, as the box stretches it anyway.
-    const QSize kept = cover.size().boundedTo(QSize(Ann->Width(), Ann->Height()) * 2);
-    bookCover_ = cover.size() == kept
-                     ? cover
-                     : cover.scaled(kept, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // At the stored covers' size, twice the box each way: enough for a screen of two device
+    // pixels a pixel, where a book's picture may be many times that size.
+    bookCover_ =
+        cover.isNull() ? QImage() : FramedCover(cover, QSize(Ann->Width(), Ann->Height()) * 2);
     if (coversDecoded_) {
         DrawAnnCover();
     }

@@ -21,9 +21,6 @@ namespace fs = std::filesystem;
 const std::set<std::string> kReadableKinds = {"jpg", "jpeg", "png", "bmp",
                                               "gif", "svg",  "wmf", "emf"};
 const std::set<std::string> kShownKinds = {"jpg", "jpeg", "bmp", "wmf", "emf"};
-// The most of a picture's width or height that a crop may cut away; past it the picture's edges
-// may hold what it is about, so it is letterboxed instead.
-constexpr double kMostCrop = 1.0 / 6.0;
 // A metafile is drawn to its box, so proportions this close count as the same.
 constexpr double kSameProportion = 0.01;
 constexpr int kJpegQuality = 90;
@@ -104,18 +101,6 @@ QSize PicturePageBox(QSize natural) {
         .expandedTo({kFitGrowth + 1, kFitGrowth + 1});
 }
 
-// Where in the box the picture is drawn: filling it, cropped about the middle, or whole with
-// white bands when a crop would cut away too much.
-QRectF Placement(QSizeF picture, QSizeF box) {
-    const double filling = std::max(box.width() / picture.width(), box.height() / picture.height());
-    const QSizeF filled = picture * filling;
-    const double cut =
-        std::max(1.0 - box.width() / filled.width(), 1.0 - box.height() / filled.height());
-    const QSizeF drawn = cut <= kMostCrop ? filled : picture.scaled(box, Qt::KeepAspectRatio);
-    return {(box.width() - drawn.width()) / 2, (box.height() - drawn.height()) / 2, drawn.width(),
-            drawn.height()};
-}
-
 bool FitsAsItIs(const SourcePicture& picture, QSize box) {
     if (!kShownKinds.contains(picture.Kind())) {
         return false;
@@ -145,7 +130,9 @@ PagePicture MakePagePicture(const BookSource& source, const SourcePage& page,
         QPainter painter(&made);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setRenderHint(QPainter::Antialiasing);
-        picture.Draw(painter, Placement(QSizeF(picture.Size()), QSizeF(box)));
+        const design::PlacedPicture placed = design::PlacePictureInBox(
+            picture.Size().width(), picture.Size().height(), box.width(), box.height());
+        picture.Draw(painter, {placed.left, placed.top, placed.width, placed.height});
     }
     const fs::path file = workFolder / ("page" + std::to_string(page.pageNo) + ".jpg");
     if (!made.save(QString::fromStdString(file.string()), "JPG", kJpegQuality)) {
