@@ -40,6 +40,8 @@ class TemporaryFolder {
 public:
     explicit TemporaryFolder(const fs::path& beside) {
         const fs::path parent = beside.parent_path().empty() ? "." : beside.parent_path();
+        std::error_code error;
+        fs::create_directories(parent, error);
         std::string pattern =
             (parent / ("." + beside.filename().string() + ".making-XXXXXX")).string();
         if (mkdtemp(pattern.data()) == nullptr) {
