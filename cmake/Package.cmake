@@ -24,8 +24,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # GStreamer's plugins for narration and clips (playbin, WAV, MP3, AVI, Motion-JPEG, the sound
-# output) and the fonts that stand in for the designed faces are loaded, not linked.
+# output), the fonts that stand in for the designed faces and Andika, which tavelio-book make
+# turns into the books' own handwriting face, are loaded, not linked.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-base (>= 1.22), gstreamer1.0-plugins-good (>= 1.22), fonts-liberation2")
+    "gstreamer1.0-plugins-base (>= 1.22), gstreamer1.0-plugins-good (>= 1.22), fonts-liberation2, fonts-sil-andika")
 
 include(CPack)
