@@ -147,7 +147,8 @@ TEST_P(MadeBookTimingTest, ScriptMomentsComeAsTheirWordsAreSaid) {
 
 INSTANTIATE_TEST_SUITE_P(
     Books, MadeBookTimingTest,
-    ::testing::Values(MadeBook{"demo", TAVELIO_DEMO_DIR, TAVELIO_DEMO_WORK_DIR}),
+    ::testing::Values(MadeBook{"demo", TAVELIO_DEMO_DIR, TAVELIO_DEMO_WORK_DIR},
+                      MadeBook{"kite", TAVELIO_KITE_DIR, TAVELIO_KITE_WORK_DIR}),
     [](const ::testing::TestParamInfo<MadeBook>& book) { return std::string(book.param.name); });
 
 } // namespace
