@@ -130,6 +130,33 @@ const Pause* PauseBetween(const Pauses& pauses, std::size_t lo, std::size_t hi,
     return best;
 }
 
+// The pause that holds frame, or one that begins so soon after it that no word fits before it:
+// where the warp starts a word at the edge of a pause that the reference does not make (a
+// rest the reader makes at a comma), the word is said after the pause.
+const Pause* PauseAtOrJustAfter(const Pauses& pauses, std::size_t frame) {
+    constexpr std::size_t kShortestWord = kFramesPerSecond * 6 / 100;
+    for (std::size_t ahead = 0; ahead <= kShortestWord; ++ahead) {
+        if (const Pause* pause = pauses.At(frame + ahead)) {
+            return pause;
+        }
+    }
+    return nullptr;
+}
+
+// Where the speech after a pause begins: a sound too short to be a word between it and the
+// next pause (a breath, a click of the lips before a line) is not the line's start.
+std::size_t AfterBreath(const Pauses& pauses, const Pause& pause, std::size_t latest) {
+    constexpr std::size_t kLongestBreath = kFramesPerSecond * 6 / 100;
+    const auto next =
+        std::upper_bound(pauses.All().begin(), pauses.All().end(), pause.begin,
+                         [](std::size_t frame, const Pause& other) { return frame < other.begin; });
+    if (next != pauses.All().end() && next->begin - pause.end <= kLongestBreath &&
+        next->end < latest) {
+        return next->end;
+    }
+    return pause.end;
+}
+
 double MeanDistance(const std::vector<FeatureVector>& reference,
                     const std::vector<FeatureVector>& recording) {
     const WarpPath warp = WarpOnto(reference, recording, WarpEnd::kAtBothEnds);
@@ -201,6 +228,28 @@ double HeldShare(const ReferenceFragment& fragment, const Reference& reference,
     return voiced > 0 ? static_cast<double>(sound) / static_cast<double>(voiced) : 0.0;
 }
 
+// Every word of a fragment is said, so one that the warp leaves next to no time (a spelled
+// letter run into the next, where the reference paused after it; a first word whose start moved
+// past a breath) shares the time between its neighbours evenly with one of them: the word before
+// it, or for the first word, whose start is the fragment's, the word after it. The warp knows no
+// better there.
+void ShareOutSqueezedWords(std::size_t end, std::vector<std::size_t>& onsets) {
+    constexpr std::size_t kLeastWordFrames = kFramesPerSecond * 3 / 100;
+    const auto nextOnset = [&](std::size_t w) {
+        return w + 1 < onsets.size() ? onsets[w + 1] : end;
+    };
+    for (std::size_t w = 0; w < onsets.size(); ++w) {
+        if (nextOnset(w) > onsets[w] + kLeastWordFrames) {
+            continue;
+        }
+        if (w > 0 && nextOnset(w) > onsets[w - 1] + 2 * kLeastWordFrames) {
+            onsets[w] = (onsets[w - 1] + nextOnset(w)) / 2;
+        } else if (w == 0 && onsets.size() > 1 && nextOnset(1) > onsets[0] + 2 * kLeastWordFrames) {
+            onsets[1] = (onsets[0] + nextOnset(1)) / 2;
+        }
+    }
+}
+
 std::string TwoDecimals(double value) {
     char text[16];
     std::snprintf(text, sizeof text, "%.2f", value);
@@ -244,7 +293,7 @@ Alignment AlignRecording(const std::string& recordingPath, const std::vector<Tex
         const std::size_t hi = std::max(ends[f], begins[f + 1]);
         if (const Pause* pause = PauseBetween(pauses, lo, hi, begins[f], ends[f + 1])) {
             ends[f] = pause->begin;
-            begins[f + 1] = pause->end;
+            begins[f + 1] = AfterBreath(pauses, *pause, ends[f + 1]);
         } else {
             ends[f] = begins[f + 1] = (lo + hi) / 2;
         }
@@ -269,11 +318,13 @@ Alignment AlignRecording(const std::string& recordingPath, const std::vector<Tex
             } else {
                 onset = begins[f];
             }
-            if (const Pause* pause = pauses.At(onset); pause != nullptr && pause->end < ends[f]) {
+            if (const Pause* pause = PauseAtOrJustAfter(pauses, onset);
+                pause != nullptr && pause->end < ends[f]) {
                 onset = pause->end;
             }
             onsets.push_back(onset);
         }
+        ShareOutSqueezedWords(ends[f], onsets);
         for (std::size_t w = 0; w < onsets.size(); ++w) {
             std::size_t end = w + 1 < onsets.size() ? onsets[w + 1] : ends[f];
             for (std::size_t frame = onsets[w]; frame < end; ++frame) {
@@ -300,7 +351,6 @@ Alignment AlignRecording(const std::string& recordingPath, const std::vector<Tex
         alignment.fragments[f].confidence =
             ConfidenceOfLikeness(NeighbourhoodLikeness(likeness, f)) * held;
         ownConfidence[f] = ConfidenceOfLikeness(likeness[f]) * held;
-        alignment.fragments[f].ownConfidence = ownConfidence[f];
     }
     for (std::size_t f = 0; f < count && options.refuseUnfound; ++f) {
         if (alignment.fragments[f].confidence >= kLeastConfidence) {

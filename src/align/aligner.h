@@ -25,9 +25,6 @@ struct AlignedFragment {
     // How sure the aligner is that the recording says the fragment here: from 0 (no likeness to
     // the text at all) to 1.
     double confidence = 0.0;
-    // The same judged on the fragment alone, without its neighbours: noisier for one short line,
-    // but not lifted by the lines around it.
-    double ownConfidence = 0.0;
     std::vector<AlignedWord> words;
 };
 
