@@ -132,7 +132,7 @@ const Pause* PauseBetween(const Pauses& pauses, std::size_t lo, std::size_t hi,
 
 // The pause that holds frame, or one that begins so soon after it that no word fits before it:
 // where the warp starts a word at the edge of a pause that the reference does not make (a
-// rest the reader makes at a comma), the word is said after the pause.
+// rest the reader makes at a full stop), the word is said after the pause.
 const Pause* PauseAtOrJustAfter(const Pauses& pauses, std::size_t frame) {
     constexpr std::size_t kShortestWord = kFramesPerSecond * 6 / 100;
     for (std::size_t ahead = 0; ahead <= kShortestWord; ++ahead) {
@@ -146,7 +146,7 @@ const Pause* PauseAtOrJustAfter(const Pauses& pauses, std::size_t frame) {
 // Where the speech after a pause begins: a sound too short to be a word between it and the
 // next pause (a breath, a click of the lips before a line) is not the line's start.
 std::size_t AfterBreath(const Pauses& pauses, const Pause& pause, std::size_t latest) {
-    constexpr std::size_t kLongestBreath = kFramesPerSecond * 6 / 100;
+    constexpr std::size_t kLongestBreath = kFramesPerSecond * 8 / 100;
     const auto next =
         std::upper_bound(pauses.All().begin(), pauses.All().end(), pause.begin,
                          [](std::size_t frame, const Pause& other) { return frame < other.begin; });
@@ -234,7 +234,7 @@ double HeldShare(const ReferenceFragment& fragment, const Reference& reference,
 // it, or for the first word, whose start is the fragment's, the word after it. The warp knows no
 // better there.
 void ShareOutSqueezedWords(std::size_t end, std::vector<std::size_t>& onsets) {
-    constexpr std::size_t kLeastWordFrames = kFramesPerSecond * 3 / 100;
+    constexpr std::size_t kLeastWordFrames = kFramesPerSecond * 5 / 100;
     const auto nextOnset = [&](std::size_t w) {
         return w + 1 < onsets.size() ? onsets[w + 1] : end;
     };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <espeak-ng/speak_lib.h>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 namespace tavelio::align {
@@ -69,17 +70,18 @@ int StartedSynthesiser() {
     return rate;
 }
 
-// The text with the commas that end its words blanked out, so that the synthesiser runs on
-// where it would pause and the positions of the words stay as they are. People pause at a comma
-// or run on as they please ("up, up, up!"), and the warp follows a pause the recording makes far
-// better than one it does not; a full stop keeps its pause, as nearly everyone makes one. Spelled
-// letters keep their commas: without them the synthesiser runs the letters together as no one
-// spelling a word does.
-std::string WithoutCommaPauses(std::string text) {
+// The text with the marks that make the synthesiser pause (a comma, a full stop within the line)
+// blanked out where they end a word, so that the synthesiser runs on and the positions of the
+// words stay as they are. People pause at them or run on as they please ("up, up, up!"), and the
+// warp follows a pause that the recording makes and the reference does not far better than the
+// other way round. Spelled letters keep their marks: without them the synthesiser runs the letters
+// together as no one spelling a word does.
+std::string WithoutPausingMarks(std::string text) {
+    constexpr std::string_view kPausingMarks = ",.;:!?";
     for (std::size_t i = 1; i < text.size(); ++i) {
         const bool endsWord = i + 1 == text.size() || text[i + 1] == ' ';
         const bool afterLetter = i == 1 || text[i - 2] == ' ';
-        if (text[i] == ',' && endsWord && !afterLetter) {
+        if (endsWord && !afterLetter && kPausingMarks.find(text[i]) != std::string_view::npos) {
             text[i] = ' ';
         }
     }
@@ -102,7 +104,7 @@ std::vector<std::size_t> ReferenceVoice::Say(const TextFragment& fragment, const
     Speech speech;
     speech.sink = &sink;
     speech.sampleRate = sampleRate_;
-    const std::string said = WithoutCommaPauses(fragment.text);
+    const std::string said = WithoutPausingMarks(fragment.text);
     const espeak_ERROR result = espeak_Synth(said.c_str(), said.size() + 1, 0, POS_CHARACTER, 0,
                                              espeakCHARS_UTF8, nullptr, &speech);
     if (result != EE_OK) {
