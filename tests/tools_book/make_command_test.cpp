@@ -107,7 +107,8 @@ TEST_F(MakeCommandTest, RefusesPagesTheRecordingDoesNotSayAndKeepsTheBookThatWas
     Page(5)["say"] = {"Birds sing in the morning.", "The sky is blue.", "We like to play."};
     EXPECT_THAT(Make(), HasSubstr("book.json, recording: the recording could not find \""));
     std::ifstream kept(Out() / "QVDB.dat");
-    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(kept), {}) == "the author's earlier book");
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(kept), {}) ==
+                "the author's earlier book");
     ExpectNothingLeftBehind();
 }
 
