@@ -72,9 +72,13 @@ public:
         }
         Put(scaled_.data(), count);
     }
-    void WriteSilence(int ms) {
-        scaled_.assign(static_cast<std::size_t>(ms) * kNarrationRate / 1000, 0.0F);
-        Put(scaled_.data(), scaled_.size());
+    // ms of the room's own sound, the stretch repeated over and over.
+    void WriteRoom(const std::vector<float>& room, int ms, float gain) {
+        std::vector<float> pause(static_cast<std::size_t>(ms) * kNarrationRate / 1000, 0.0F);
+        for (std::size_t i = 0; i < pause.size() && !room.empty(); ++i) {
+            pause[i] = room[i % room.size()];
+        }
+        Write(pause.data(), pause.size(), gain);
     }
     sf_count_t Frames() const { return frames_; }
     void Close() {
@@ -99,17 +103,50 @@ private:
     sf_count_t frames_ = 0;
 };
 
+// The quietest stretch of a recording, its room's own sound between words: the pauses put
+// between page recordings are made of it. Digital silence there would be a quiet no room has,
+// and the pauses within the pages, with the room's sound in them, would no longer count as
+// quiet beside it.
+class QuietestStretch {
+public:
+    void Add(const float* samples, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            current_.push_back(samples[i]);
+            energy_ += static_cast<double>(samples[i]) * samples[i];
+            if (current_.size() == kLength) {
+                if (quietest_.empty() || energy_ < quietestEnergy_) {
+                    quietest_ = current_;
+                    quietestEnergy_ = energy_;
+                }
+                current_.clear();
+                energy_ = 0.0;
+            }
+        }
+    }
+    const std::vector<float>& Samples() const { return quietest_; }
+
+private:
+    static constexpr std::size_t kLength = kNarrationRate / 10;
+    std::vector<float> current_;
+    double energy_ = 0.0;
+    std::vector<float> quietest_;
+    double quietestEnergy_ = 0.0;
+};
+
 } // namespace
 
 int WriteNarration(const BookSource& source, const fs::path& wavPath, const fs::path& mp3Path) {
     const std::vector<Recording> recordings = RecordingsOf(source);
-    // Two passes, the first for the peak: a long recording is never held whole.
+    // Two passes, the first for the peak and each recording's room: a long recording is never
+    // held whole.
     float peak = 0.0F;
-    for (const Recording& recording : recordings) {
-        Decode(recording, [&](const float* samples, std::size_t count) {
-            for (std::size_t i = 0; i < count; ++i) {
-                peak = std::max(peak, std::abs(samples[i]));
+    std::vector<QuietestStretch> rooms(recordings.size());
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        Decode(recordings[i], [&](const float* samples, std::size_t count) {
+            for (std::size_t k = 0; k < count; ++k) {
+                peak = std::max(peak, std::abs(samples[k]));
             }
+            rooms[i].Add(samples, count);
         });
     }
     const float gain = peak > 0.0F ? kPeak / peak : 1.0F;
@@ -117,13 +154,13 @@ int WriteNarration(const BookSource& source, const fs::path& wavPath, const fs::
     const bool joined = recordings.size() > 1;
     for (std::size_t i = 0; i < recordings.size(); ++i) {
         if (joined) {
-            wav.WriteSilence(i == 0 ? kEdgeMs : kPageGapMs);
+            wav.WriteRoom(rooms[i].Samples(), i == 0 ? kEdgeMs : kPageGapMs, gain);
         }
         Decode(recordings[i],
                [&](const float* samples, std::size_t count) { wav.Write(samples, count, gain); });
     }
     if (joined) {
-        wav.WriteSilence(kEdgeMs);
+        wav.WriteRoom(rooms.back().Samples(), kEdgeMs, gain);
     }
     const sf_count_t frames = wav.Frames();
     wav.Close();
