@@ -38,10 +38,10 @@ def defs():
     <linearGradient id="can" x1="0" y1="0" x2="0" y2="1">
       <stop offset="0" stop-color="#5db4ff"/><stop offset="1" stop-color="#2f86d6"/>
     </linearGradient>
-    <radialGradient id="sunglow">
+    <radialGradient id="sunglow" cx="0.5" cy="0.5" r="0.5">
       <stop offset="0" stop-color="#fff6b0"/><stop offset="1" stop-color="#ffd84d"/>
     </radialGradient>
-    <radialGradient id="disc">
+    <radialGradient id="disc" cx="0.5" cy="0.5" r="0.5">
       <stop offset="0" stop-color="#8a5a2b"/><stop offset="0.7" stop-color="#5e3a1a"/>
       <stop offset="1" stop-color="#4a2c12"/>
     </radialGradient>
