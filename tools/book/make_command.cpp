@@ -102,12 +102,13 @@ void RequireReplaceable(const fs::path& outFolder) {
     }
 }
 
-Json LinesOrBlank(std::vector<std::string> lines) {
-    // A list's last empty line would not be read back, and means nothing on the page.
+// A field's lines as the manifest gives them. A list's last empty line would not be read back,
+// and means nothing on the page.
+Json Lines(std::vector<std::string> lines) {
     while (!lines.empty() && lines.back().empty()) {
         lines.pop_back();
     }
-    return lines.empty() ? Json(kNoPromptText) : Json(lines);
+    return lines;
 }
 
 class BookMaker {
@@ -197,21 +198,20 @@ private:
     }
 
     Json Record(const SourcePage& page, const PageTiming& timing, const QFont& handwriting) {
-        Json record = {
-            {"BookNo", source_.bookNo},
-            {"PageNo", page.pageNo},
-            {"Letter", source_.letter},
-            {"Title", source_.title},
-            {"InstructionText", LinesOrBlank(page.instructions)},
-            {"AniFile", kNoClipFile},
-            {"PageText", LinesOrBlank(page.text)},
-            {"SpeechStart", timing.speechStart},
-            {"SpeechEnd", timing.speechEnd},
-            {"PageKind", page.pageKind},
-            {"PromptText", LinesOrBlank(page.prompt)},
-            {"ScriptText", LinesOrBlank(MakePageScript(source_, page, timing, handwriting))},
-            {"MediaWidth", 0},
-            {"MediaHeight", 0}};
+        Json record = {{"BookNo", source_.bookNo},
+                       {"PageNo", page.pageNo},
+                       {"Letter", source_.letter},
+                       {"Title", source_.title},
+                       {"InstructionText", Lines(page.instructions)},
+                       {"AniFile", kNoClipFile},
+                       {"PageText", Lines(page.text)},
+                       {"SpeechStart", timing.speechStart},
+                       {"SpeechEnd", timing.speechEnd},
+                       {"PageKind", page.pageKind},
+                       {"PromptText", Lines(page.prompt)},
+                       {"ScriptText", Lines(MakePageScript(source_, page, timing, handwriting))},
+                       {"MediaWidth", 0},
+                       {"MediaHeight", 0}};
         if (page.picture) {
             const PagePicture picture = MakePagePicture(source_, page, work_);
             record["picture"] = fs::absolute(picture.file).string();
