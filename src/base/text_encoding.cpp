@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace tavelio {
 namespace {
@@ -109,6 +110,12 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8, char32_t* refused
         out.push_back(*byte);
     }
     return out;
+}
+
+std::string CodePointName(char32_t c) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+    return name;
 }
 
 } // namespace tavelio

@@ -17,4 +17,7 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // given) is that character (U+FFFD for invalid UTF-8).
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8, char32_t* refused = nullptr);
 
+// How a person names a character in a message: "U+4E00".
+std::string CodePointName(char32_t c);
+
 } // namespace tavelio

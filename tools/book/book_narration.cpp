@@ -4,6 +4,7 @@
 #include "align/audio_decoder.h"
 #include "book/epub_narration.h"
 #include "book/file_bytes.h"
+#include "book/sound_file.h"
 #include "book/tool_error.h"
 
 #include <algorithm>
@@ -23,10 +24,6 @@ constexpr int kEdgeMs = 250;
 constexpr int kPageGapMs = 700;
 // Loud enough for a quiet recording to be heard, with headroom for the MP3 encoder.
 const float kPeak = static_cast<float>(std::pow(10.0, -1.0 / 20.0));
-
-struct SoundFileCloser {
-    void operator()(SNDFILE* file) const { sf_close(file); }
-};
 
 struct Recording {
     fs::path file;
@@ -98,7 +95,7 @@ private:
     }
 
     fs::path path_;
-    std::unique_ptr<SNDFILE, SoundFileCloser> file_;
+    SoundFile file_;
     std::vector<float> scaled_;
     sf_count_t frames_ = 0;
 };

@@ -9,7 +9,6 @@
 #include "content/record_fields.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -103,9 +102,7 @@ private:
         std::string text = value.get<std::string>();
         char32_t refused = 0;
         if (!Utf8ToCp1252(text, &refused)) {
-            char name[16];
-            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(refused));
-            throw Refusal(where, "\"" + text + "\" holds the character " + name +
+            throw Refusal(where, "\"" + text + "\" holds the character " + CodePointName(refused) +
                                      ", which the book's text encoding (Windows-1252) cannot hold");
         }
         return text;

@@ -1,5 +1,6 @@
 #include "book/epub_narration.h"
 
+#include "book/sound_file.h"
 #include "book/tool_error.h"
 
 #include <lame/lame.h>
@@ -14,9 +15,6 @@ namespace {
 constexpr int kBitRateKbps = 64;
 constexpr sf_count_t kFramesPerRead = 8192;
 
-struct SoundFileCloser {
-    void operator()(SNDFILE* file) const { sf_close(file); }
-};
 struct LameCloser {
     void operator()(lame_global_flags* flags) const { lame_close(flags); }
 };
@@ -31,7 +29,7 @@ std::size_t Mp3Room(sf_count_t frames) {
 EncodedNarration EncodeNarration(const std::string& wavPath) {
     const auto refuse = [&](const std::string& why) { return ToolError(wavPath + ": " + why); };
     SF_INFO info{};
-    const std::unique_ptr<SNDFILE, SoundFileCloser> wav(sf_open(wavPath.c_str(), SFM_READ, &info));
+    const SoundFile wav(sf_open(wavPath.c_str(), SFM_READ, &info));
     if (!wav) {
         throw refuse(std::string("not readable as sound (") + sf_strerror(nullptr) + ")");
     }

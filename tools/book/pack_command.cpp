@@ -9,7 +9,6 @@
 #include "content/record_fields.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -23,12 +22,6 @@ using Json = nlohmann::json;
 constexpr std::string_view kPictureKey = "picture";
 // The copy counts its blocks in a signed 16-bit number, so a picture has at most this many.
 constexpr std::int64_t kMaxPictureBlocks = 32767;
-
-std::string CodePointName(char32_t c) {
-    char name[16];
-    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
-    return name;
-}
 
 // Reads the pages of a manifest, refusing anything the reader would misread.
 class ManifestReader {
