@@ -331,11 +331,13 @@ private:
             RefuseUnknownKeys(*next, {"rhymes", "words", "read_through"}, where + ", then");
         }
         if (next->contains("rhymes")) {
-            plan.rhymes = RhymeCue{phrase(next->at("rhymes")), {}};
-            if (!next->contains("words") ||
-                (plan.rhymes->words = Lines(next->at("words"), where)).size() != kRhymeWordCount) {
+            const std::vector<std::string> words = next->contains("words")
+                                                       ? Lines(next->at("words"), where)
+                                                       : std::vector<std::string>{};
+            if (words.size() != kRhymeWordCount) {
                 throw Refusal(where, "rhymes show exactly three \"words\"");
             }
+            plan.rhymes = RhymeCue{phrase(next->at("rhymes")), words};
         }
         if (next->contains("read_through")) {
             if (plan.rhymes) {

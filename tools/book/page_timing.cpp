@@ -61,9 +61,6 @@ std::vector<PageTiming> TimePages(const BookSource& source, const align::Alignme
             for (const align::AlignedWord& word : fragment->words) {
                 phrase.words.push_back({word.text, word.beginMs - pages[p].speechStart});
             }
-            if (!phrase.words.empty()) {
-                phrase.startMs = phrase.words.front().atMs;
-            }
             pages[p].phrases.push_back(std::move(phrase));
         }
     }

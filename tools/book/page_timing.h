@@ -16,7 +16,7 @@ struct TimedWord {
     int atMs = 0;
 };
 struct TimedPhrase {
-    int startMs = 0; // where its first word is said
+    int startMs = 0; // where its first word, and so its sound, begins
     int endMs = 0;   // where its sound ends
     std::vector<TimedWord> words;
 };
